@@ -1,0 +1,31 @@
+# Helpers shared by the folders' CMakeLists.
+
+include(GoogleTest)
+
+# ce_library(NAME [DEPS target...]): a static library of every .cpp file in
+# the calling folder. Includes are written from the repository root
+# ("platform/base/Registry.h").
+function(ce_library name)
+  cmake_parse_arguments(ARG "" "" "DEPS;EXCLUDE" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*.cpp")
+  foreach(ex IN LISTS ARG_EXCLUDE)
+    list(REMOVE_ITEM sources "${CMAKE_CURRENT_SOURCE_DIR}/${ex}")
+  endforeach()
+  add_library(${name} STATIC ${sources})
+  target_include_directories(${name} PUBLIC "${CMAKE_SOURCE_DIR}")
+  target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+endfunction()
+
+# ce_test(NAME [SOURCES file...] [DEPS target...]): a GoogleTest program of
+# the given sources (default: every .cpp file in the calling folder); each
+# test case becomes one CTest test.
+function(ce_test name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  if(NOT ARG_SOURCES)
+    file(GLOB ARG_SOURCES CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*.cpp")
+  endif()
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS} ce_testing GTest::gmock)
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+                       PROPERTIES TIMEOUT 300)
+endfunction()

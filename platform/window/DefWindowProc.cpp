@@ -1,0 +1,110 @@
+#include <algorithm>
+#include <mutex>
+
+#include "platform/window/Focus.h"
+#include "platform/window/Message.h"
+#include "platform/window/Paint.h"
+#include "platform/window/Window.h"
+#include "platform/window/detail/WindowSystem.h"
+
+namespace ce {
+
+using detail::WindowRecord;
+using detail::WindowSystem;
+
+namespace {
+
+LRESULT OnSetText(HWND window, LPCWSTR text) {
+  WindowSystem& system = WindowSystem::Get();
+  bool topLevel;
+  {
+    std::lock_guard lock(system.mutex_);
+    WindowRecord* record = system.Find(window);
+    if (record == nullptr) return FALSE;
+    record->text = text != nullptr ? text : u"";
+    topLevel = record->parent == nullptr;
+  }
+  // Other processes find top-level windows by their title.
+  if (topLevel) detail::PublishTopLevelWindows();
+  return TRUE;
+}
+
+LRESULT OnGetText(HWND window, WPARAM bufferLen, LPWSTR buffer) {
+  if (buffer == nullptr || bufferLen == 0) return 0;
+  WindowSystem& system = WindowSystem::Get();
+  std::lock_guard lock(system.mutex_);
+  WindowRecord* record = system.Find(window);
+  if (record == nullptr) {
+    buffer[0] = 0;
+    return 0;
+  }
+  size_t count = std::min(record->text.size(), static_cast<size_t>(bufferLen - 1));
+  std::copy_n(record->text.data(), count, buffer);
+  buffer[count] = 0;
+  return static_cast<LRESULT>(count);
+}
+
+LRESULT OnGetTextLength(HWND window) {
+  WindowSystem& system = WindowSystem::Get();
+  std::lock_guard lock(system.mutex_);
+  WindowRecord* record = system.Find(window);
+  return record != nullptr ? static_cast<LRESULT>(record->text.size()) : 0;
+}
+
+// An activated window takes the focus unless one of its own windows has it.
+LRESULT OnActivate(HWND window, WPARAM state) {
+  if (LOWORD(state) == WA_INACTIVE) return 0;
+  WindowSystem& system = WindowSystem::Get();
+  {
+    std::lock_guard lock(system.mutex_);
+    HWND focus = system.focus_;
+    if (focus != nullptr && (focus == window || system.IsAncestor(window, focus))) return 0;
+  }
+  SetFocus(window);
+  return 0;
+}
+
+}  // namespace
+
+void SetDefaultMessageHandler(UINT message, WNDPROC handler) {
+  WindowSystem& system = WindowSystem::Get();
+  std::lock_guard lock(system.mutex_);
+  if (handler == nullptr) {
+    system.defaultHandlers_.erase(message);
+  } else {
+    system.defaultHandlers_[message] = handler;
+  }
+}
+
+LRESULT DefWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  WNDPROC handler = nullptr;
+  {
+    WindowSystem& system = WindowSystem::Get();
+    std::lock_guard lock(system.mutex_);
+    auto it = system.defaultHandlers_.find(message);
+    if (it != system.defaultHandlers_.end()) handler = it->second;
+  }
+  if (handler != nullptr) return handler(window, message, wParam, lParam);
+  switch (message) {
+    case WM_NCCREATE:
+      return TRUE;
+    case WM_SETTEXT:
+      return OnSetText(window, reinterpret_cast<LPCWSTR>(lParam));
+    case WM_GETTEXT:
+      return OnGetText(window, wParam, reinterpret_cast<LPWSTR>(lParam));
+    case WM_GETTEXTLENGTH:
+      return OnGetTextLength(window);
+    case WM_CLOSE:
+      DestroyWindow(window);
+      return 0;
+    case WM_PAINT:
+      ValidateRect(window, nullptr);
+      return 0;
+    case WM_ACTIVATE:
+      return OnActivate(window, wParam);
+    default:
+      return 0;
+  }
+}
+
+}  // namespace ce

@@ -1,0 +1,644 @@
+#include "platform/window/Window.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstring>
+#include <mutex>
+
+#include "platform/window/Focus.h"
+#include "platform/window/Message.h"
+#include "platform/window/detail/DeviceWindowTable.h"
+#include "platform/window/detail/WindowSystem.h"
+
+namespace ce {
+
+using detail::kNoDeadline;
+using detail::WindowRecord;
+using detail::WindowSystem;
+
+namespace {
+
+constexpr DWORD kErrorChildWithoutParent = 1406;
+constexpr DWORD kErrorInvalidIndex = 1413;
+
+LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  bool delivered = false;
+  return detail::SendMessageInternal(window, message, wParam, lParam, kNoDeadline, true,
+                                     &delivered);
+}
+
+// The published entry of a window of another process.
+std::optional<detail::PublishedWindow> RemoteWindow(HWND window, pid_t* pid = nullptr) {
+  auto key = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(window) >> 32);
+  auto serial = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(window) & 0xFFFFFFFFu);
+  auto process = detail::DeviceWindowTable::FindProcess(key);
+  if (!process) return std::nullopt;
+  for (auto& entry : process->windows) {
+    if (entry.serial == serial) {
+      if (pid != nullptr) *pid = process->pid;
+      return entry;
+    }
+  }
+  return std::nullopt;
+}
+
+bool IsRemote(HWND window) {
+  WindowSystem& system = WindowSystem::Get();
+  return system.IsRemoteHandle(window);
+}
+
+int CopyText(const std::u16string& text, LPWSTR buffer, int bufferLen) {
+  if (buffer == nullptr || bufferLen <= 0) return 0;
+  int count = std::min(static_cast<int>(text.size()), bufferLen - 1);
+  std::copy_n(text.data(), count, buffer);
+  buffer[count] = 0;
+  return count;
+}
+
+// Sends WM_DESTROY to the window, then to its children.
+void SendDestroy(HWND window) {
+  Send(window, WM_DESTROY, 0, 0);
+  std::vector<HWND> children;
+  {
+    WindowSystem& system = WindowSystem::Get();
+    std::lock_guard lock(system.mutex_);
+    if (WindowRecord* record = system.Find(window)) children = record->children;
+  }
+  for (HWND child : children) SendDestroy(child);
+}
+
+// Sends WM_NCDESTROY to the children, then to the window, and frees each.
+void SendNcDestroy(HWND window) {
+  WindowSystem& system = WindowSystem::Get();
+  std::vector<HWND> children;
+  {
+    std::lock_guard lock(system.mutex_);
+    if (WindowRecord* record = system.Find(window)) children = record->children;
+  }
+  for (HWND child : children) SendNcDestroy(child);
+  Send(window, WM_NCDESTROY, 0, 0);
+  std::unique_ptr<WindowRecord> removed;
+  {
+    std::lock_guard lock(system.mutex_);
+    removed = system.RemoveRecord(window);
+  }
+  // Extras of other layers are deleted without the lock.
+}
+
+}  // namespace
+
+HWND CreateWindowEx(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style, int x,
+                    int y, int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
+                    void* param) {
+  WindowSystem& system = WindowSystem::Get();
+  const bool child = (style & WS_CHILD) != 0;
+  if (x == CW_USEDEFAULT) x = y = 0;
+  if (width == CW_USEDEFAULT) width = height = 0;
+  width = std::max(width, 0);
+  height = std::max(height, 0);
+  HWND window;
+  {
+    std::lock_guard lock(system.mutex_);
+    auto windowClass = detail::FindClassLocked(className);
+    if (!windowClass) {
+      SetLastError(ERROR_CANNOT_FIND_WND_CLASS);
+      return nullptr;
+    }
+    WindowRecord* parentRecord = nullptr;
+    if (parent != nullptr) {
+      parentRecord = system.Find(parent);
+      if (parentRecord == nullptr || parentRecord->destroying) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return nullptr;
+      }
+    } else if (child) {
+      SetLastError(kErrorChildWithoutParent);
+      return nullptr;
+    }
+    auto record = std::make_unique<WindowRecord>();
+    window = system.NewHandle();
+    record->handle = window;
+    record->windowClass = windowClass;
+    record->queue = system.CurrentQueue();
+    record->proc = windowClass->wndClass.lpfnWndProc;
+    record->instance = instance;
+    record->style = style & ~WS_VISIBLE;  // shown after WM_CREATE
+    record->exStyle = exStyle;
+    record->rect = RECT{x, y, x + width, y + height};
+    record->text = windowName != nullptr ? windowName : u"";
+    record->extraBytes.resize(static_cast<size_t>(windowClass->wndClass.cbWndExtra));
+    if (child) {
+      record->id = reinterpret_cast<LONG_PTR>(menu);
+      record->parent = parent;
+      parentRecord->children.push_back(window);
+    } else {
+      record->owner = parent != nullptr ? system.RootOf(parent) : nullptr;
+      // Below the topmost windows unless it is one of them.
+      auto& list = system.topLevel_;
+      auto at = list.begin();
+      if ((exStyle & WS_EX_TOPMOST) == 0) {
+        while (at != list.end() && (system.Find(*at)->exStyle & WS_EX_TOPMOST) != 0) ++at;
+      }
+      list.insert(at, window);
+    }
+    ++windowClass->windowCount;
+    system.windows_[static_cast<uint32_t>(reinterpret_cast<uintptr_t>(window))] =
+        std::move(record);
+  }
+  CREATESTRUCT create;
+  create.lpCreateParams = param;
+  create.hInstance = instance;
+  create.hMenu = menu;
+  create.hwndParent = parent;
+  create.cy = height;
+  create.cx = width;
+  create.y = y;
+  create.x = x;
+  create.style = static_cast<LONG>(style);
+  create.lpszName = windowName;
+  create.lpszClass = className;
+  create.dwExStyle = exStyle;
+  auto createParam = reinterpret_cast<LPARAM>(&create);
+  if (Send(window, WM_NCCREATE, 0, createParam) == 0) {
+    SendNcDestroy(window);
+    if (!child) detail::PublishTopLevelWindows();
+    return nullptr;
+  }
+  if (Send(window, WM_CREATE, 0, createParam) == -1) {
+    DestroyWindow(window);
+    return nullptr;
+  }
+  if (!IsWindow(window)) return nullptr;
+  Send(window, WM_SIZE, SIZE_RESTORED,
+       MAKELPARAM(static_cast<WORD>(width), static_cast<WORD>(height)));
+  Send(window, WM_MOVE, 0, MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y)));
+  if (!child) detail::PublishTopLevelWindows();
+  if ((style & WS_VISIBLE) != 0) ShowWindow(window, SW_SHOW);
+  return IsWindow(window) ? window : nullptr;
+}
+
+BOOL DestroyWindow(HWND window) {
+  WindowSystem& system = WindowSystem::Get();
+  std::vector<HWND> owned;
+  {
+    std::lock_guard lock(system.mutex_);
+    WindowRecord* record = system.Find(window);
+    if (record == nullptr) {
+      SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+      return FALSE;
+    }
+    if (record->queue != system.CurrentQueue()) {
+      SetLastError(ERROR_ACCESS_DENIED);
+      return FALSE;
+    }
+    if (record->destroying) return TRUE;  // already on its way
+    for (auto& [serial, other] : system.windows_) {
+      if (other->owner == window && !other->destroying && other->queue == record->queue) {
+        owned.push_back(other->handle);
+      }
+    }
+  }
+  for (HWND ownedWindow : owned) DestroyWindow(ownedWindow);
+
+  bool topLevel = false;
+  bool wasActive = false;
+  {
+    std::lock_guard lock(system.mutex_);
+    WindowRecord* record = system.Find(window);
+    if (record == nullptr || record->destroying) return TRUE;
+    topLevel = record->parent == nullptr;
+    std::vector<HWND> subtree;
+    system.CollectSubtree(window, &subtree);
+    for (HWND member : subtree) {
+      WindowRecord* memberRecord = system.Find(member);
+      memberRecord->destroying = true;
+      system.CancelSendsTo(*memberRecord->queue, {member});
+      auto& timers = memberRecord->queue->timers_;
+      timers.erase(std::remove_if(timers.begin(), timers.end(),
+                                  [member](const detail::TimerEntry& t) { return t.hwnd == member; }),
+                   timers.end());
+      if (system.focus_ == member) system.focus_ = nullptr;
+      if (system.capture_ == member) system.capture_ = nullptr;
+      if (system.active_ == member) {
+        system.active_ = nullptr;
+        wasActive = true;
+      }
+      // A modal loop on the window ends with it.
+      memberRecord->queue->wake_.notify_all();
+    }
+    if ((record->style & WS_VISIBLE) != 0) {
+      record->style &= ~WS_VISIBLE;
+      if (WindowRecord* parent = system.Find(record->parent)) {
+        system.AddUpdate(*parent, &record->rect, true);
+      }
+    }
+  }
+  if (wasActive || topLevel) detail::ForgetForeground(window);
+  SendDestroy(window);
+  SendNcDestroy(window);
+  if (topLevel) detail::PublishTopLevelWindows();
+  return TRUE;
+}
+
+BOOL IsWindow(HWND window) {
+  WindowSystem& system = WindowSystem::Get();
+  if (IsRemote(window)) return RemoteWindow(window) ? TRUE : FALSE;
+  std::lock_guard lock(system.mutex_);
+  return system.Find(window) != nullptr ? TRUE : FALSE;
+}
+
+HWND GetParent(HWND window) {
+  WindowSystem& system = WindowSystem::Get();
+  std::lock_guard lock(system.mutex_);
+  WindowRecord* record = system.Find(window);
+  if (record == nullptr) {
+    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return nullptr;
+  }
+  return record->parent != nullptr ? record->parent : record->owner;
+}
+
+HWND SetParent(HWND window, HWND newParent) {
+  WindowSystem& system = WindowSystem::Get();
+  HWND oldParent;
+  bool topLevelChanged;
+  {
+    std::lock_guard lock(system.mutex_);
+    WindowRecord* record = system.Find(window);
+    WindowRecord* parentRecord = newParent != nullptr ? system.Find(newParent) : nullptr;
+    if (record == nullptr || record->destroying ||
+        (newParent != nullptr && (parentRecord == nullptr || parentRecord->destroying ||
+                                  newParent == window || system.IsAncestor(window, newParent)))) {
+      SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+      return nullptr;
+    }
+    oldParent = record->parent;
+    auto unlink = [window](std::vector<HWND>& list) {
+      list.erase(std::remove(list.begin(), list.end(), window), list.end());
+    };
+    if (WindowRecord* old = system.Find(oldParent)) {
+      unlink(old->children);
+    } else {
+      unlink(system.topLevel_);
+    }
+    record->parent = newParent;
+    if (parentRecord != nullptr) {
+      parentRecord->children.push_back(window);
+      record->owner = nullptr;
+    } else {
+      system.topLevel_.insert(system.topLevel_.begin(), window);
+    }
+    topLevelChanged = (oldParent == nullptr) != (newParent == nullptr);
+  }
+  if (topLevelChanged) detail::PublishTopLevelWindows();
+  return oldParent;
+}
+
+BOOL IsChild(HWND parent, HWND window) {
+  WindowSystem& system = WindowSystem::Get();
+  std::lock_guard lock(system.mutex_);
+  return parent != nullptr && system.IsAncestor(parent, window) ? TRUE : FALSE;
+}
+
+HWND GetWindow(HWND window, UINT relation) {
+  WindowSystem& system = WindowSystem::Get();
+  std::lock_guard lock(system.mutex_);
+  WindowRecord* record = system.Find(window);
+  if (record == nullptr) {
+    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return nullptr;
+  }
+  if (relation == GW_OWNER) return record->owner;
+  if (relation == GW_CHILD) return record->children.empty() ? nullptr : record->children.front();
+  WindowRecord* parent = system.Find(record->parent);
+  const std::vector<HWND>& siblings = parent != nullptr ? parent->children : system.topLevel_;
+  auto at = std::find(siblings.begin(), siblings.end(), window);
+  switch (relation) {
+    case GW_HWNDFIRST:
+      return siblings.empty() ? nullptr : siblings.front();
+    case GW_HWNDLAST:
+      return siblings.empty() ? nullptr : siblings.back();
+    case GW_HWNDNEXT:
+      return at == siblings.end() || at + 1 == siblings.end() ? nullptr : *(at + 1);
+    case GW_HWNDPREV:
+      return at == siblings.begin() || at == siblings.end() ? nullptr : *(at - 1);
+    default:
+      SetLastError(ERROR_INVALID_PARAMETER);
+      return nullptr;
+  }
+}
+
+HWND GetDlgItem(HWND dialog, int id) {
+  WindowSystem& system = WindowSystem::Get();
+  std::lock_guard lock(system.mutex_);
+  WindowRecord* record = system.Find(dialog);
+  if (record == nullptr) {
+    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return nullptr;
+  }
+  for (HWND child : record->children) {
+    WindowRecord* childRecord = system.Find(child);
+    if (childRecord != nullptr && static_cast<int>(childRecord->id) == id) return child;
+  }
+  return nullptr;
+}
+
+int GetDlgCtrlID(HWND window) {
+  WindowSystem& system = WindowSystem::Get();
+  std::lock_guard lock(system.mutex_);
+  WindowRecord* record = system.Find(window);
+  if (record == nullptr) {
+    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return 0;
+  }
+  return static_cast<int>(record->id);
+}
+
+DWORD GetWindowThreadProcessId(HWND window, DWORD* processId) {
+  WindowSystem& system = WindowSystem::Get();
+  if (IsRemote(window)) {
+    pid_t pid = 0;
+    if (!RemoteWindow(window, &pid)) return 0;
+    if (processId != nullptr) *processId = static_cast<DWORD>(pid);
+    return 0;  // threads of other processes are not visible here
+  }
+  std::lock_guard lock(system.mutex_);
+  WindowRecord* record = system.Find(window);
+  if (record == nullptr) {
+    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return 0;
+  }
+  if (processId != nullptr) *processId = static_cast<DWORD>(getpid());
+  return record->queue->threadId_;
+}
+
+BOOL SetWindowText(HWND window, LPCWSTR text) {
+  if (IsRemote(window) || !IsWindow(window)) {
+    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return FALSE;
+  }
+  return Send(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text)) != 0 ? TRUE : FALSE;
+}
+
+int GetWindowText(HWND window, LPWSTR buffer, int bufferLen) {
+  if (buffer == nullptr || bufferLen <= 0) return 0;
+  buffer[0] = 0;
+  if (IsRemote(window)) {
+    auto remote = RemoteWindow(window);
+    return remote ? CopyText(remote->title, buffer, bufferLen) : 0;
+  }
+  if (!IsWindow(window)) {
+    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return 0;
+  }
+  return static_cast<int>(Send(window, WM_GETTEXT, static_cast<WPARAM>(bufferLen),
+                               reinterpret_cast<LPARAM>(buffer)));
+}
+
+int GetWindowTextLength(HWND window) {
+  if (IsRemote(window)) {
+    auto remote = RemoteWindow(window);
+    return remote ? static_cast<int>(remote->title.size()) : 0;
+  }
+  if (!IsWindow(window)) {
+    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return 0;
+  }
+  return static_cast<int>(Send(window, WM_GETTEXTLENGTH, 0, 0));
+}
+
+std::u16string GetWindowTextString(HWND window) {
+  int length = GetWindowTextLength(window);
+  if (length <= 0) return {};
+  std::u16string text(static_cast<size_t>(length) + 1, u'\0');
+  int copied = GetWindowText(window, text.data(), length + 1);
+  text.resize(static_cast<size_t>(std::max(copied, 0)));
+  return text;
+}
+
+LONG_PTR GetWindowLongPtr(HWND window, int index) {
+  WindowSystem& system = WindowSystem::Get();
+  std::lock_guard lock(system.mutex_);
+  WindowRecord* record = system.Find(window);
+  if (record == nullptr) {
+    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return 0;
+  }
+  switch (index) {
+    case GWL_WNDPROC:
+      return reinterpret_cast<LONG_PTR>(record->proc);
+    case GWL_ID:
+      return record->id;
+    case GWL_STYLE:
+      return static_cast<LONG_PTR>(record->style);
+    case GWL_EXSTYLE:
+      return static_cast<LONG_PTR>(record->exStyle);
+    case GWL_USERDATA:
+      return record->userData;
+    default:
+      break;
+  }
+  if (index >= 0 && static_cast<size_t>(index) + sizeof(LONG_PTR) <= record->extraBytes.size()) {
+    LONG_PTR value;
+    std::memcpy(&value, record->extraBytes.data() + index, sizeof value);
+    return value;
+  }
+  SetLastError(kErrorInvalidIndex);
+  return 0;
+}
+
+LONG_PTR SetWindowLongPtr(HWND window, int index, LONG_PTR value) {
+  WindowSystem& system = WindowSystem::Get();
+  std::lock_guard lock(system.mutex_);
+  WindowRecord* record = system.Find(window);
+  if (record == nullptr) {
+    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return 0;
+  }
+  LONG_PTR old;
+  switch (index) {
+    case GWL_WNDPROC:
+      old = reinterpret_cast<LONG_PTR>(record->proc);
+      if (value == 0) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+      }
+      record->proc = reinterpret_cast<WNDPROC>(value);
+      return old;
+    case GWL_ID:
+      old = record->id;
+      record->id = value;
+      return old;
+    case GWL_STYLE:
+      old = static_cast<LONG_PTR>(record->style);
+      record->style = static_cast<DWORD>(value);
+      return old;
+    case GWL_EXSTYLE:
+      old = static_cast<LONG_PTR>(record->exStyle);
+      record->exStyle = static_cast<DWORD>(value);
+      return old;
+    case GWL_USERDATA:
+      old = record->userData;
+      record->userData = value;
+      return old;
+    default:
+      break;
+  }
+  if (index >= 0 && static_cast<size_t>(index) + sizeof(LONG_PTR) <= record->extraBytes.size()) {
+    std::memcpy(&old, record->extraBytes.data() + index, sizeof old);
+    std::memcpy(record->extraBytes.data() + index, &value, sizeof value);
+    return old;
+  }
+  SetLastError(kErrorInvalidIndex);
+  return 0;
+}
+
+LONG GetWindowLong(HWND window, int index) {
+  if (index >= 0) {
+    // Extra bytes are read 4 at a time here.
+    WindowSystem& system = WindowSystem::Get();
+    std::lock_guard lock(system.mutex_);
+    WindowRecord* record = system.Find(window);
+    if (record == nullptr) {
+      SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+      return 0;
+    }
+    if (static_cast<size_t>(index) + sizeof(LONG) > record->extraBytes.size()) {
+      SetLastError(kErrorInvalidIndex);
+      return 0;
+    }
+    LONG value;
+    std::memcpy(&value, record->extraBytes.data() + index, sizeof value);
+    return value;
+  }
+  return static_cast<LONG>(GetWindowLongPtr(window, index));
+}
+
+LONG SetWindowLong(HWND window, int index, LONG value) {
+  if (index >= 0) {
+    WindowSystem& system = WindowSystem::Get();
+    std::lock_guard lock(system.mutex_);
+    WindowRecord* record = system.Find(window);
+    if (record == nullptr) {
+      SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+      return 0;
+    }
+    if (static_cast<size_t>(index) + sizeof(LONG) > record->extraBytes.size()) {
+      SetLastError(kErrorInvalidIndex);
+      return 0;
+    }
+    LONG old;
+    std::memcpy(&old, record->extraBytes.data() + index, sizeof old);
+    std::memcpy(record->extraBytes.data() + index, &value, sizeof value);
+    return old;
+  }
+  // Styles are unsigned 32-bit values; keep them from being sign-extended.
+  LONG_PTR wide = index == GWL_STYLE || index == GWL_EXSTYLE
+                      ? static_cast<LONG_PTR>(static_cast<DWORD>(value))
+                      : static_cast<LONG_PTR>(value);
+  return static_cast<LONG>(SetWindowLongPtr(window, index, wide));
+}
+
+int GetClassName(HWND window, LPWSTR buffer, int bufferLen) {
+  if (buffer == nullptr || bufferLen <= 0) return 0;
+  buffer[0] = 0;
+  if (IsRemote(window)) {
+    auto remote = RemoteWindow(window);
+    return remote ? CopyText(remote->className, buffer, bufferLen) : 0;
+  }
+  WindowSystem& system = WindowSystem::Get();
+  std::lock_guard lock(system.mutex_);
+  WindowRecord* record = system.Find(window);
+  if (record == nullptr) {
+    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return 0;
+  }
+  return CopyText(record->windowClass->name, buffer, bufferLen);
+}
+
+LONG_PTR GetClassLongPtr(HWND window, int index) {
+  WindowSystem& system = WindowSystem::Get();
+  std::lock_guard lock(system.mutex_);
+  WindowRecord* record = system.Find(window);
+  if (record == nullptr) {
+    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return 0;
+  }
+  const WNDCLASS& wndClass = record->windowClass->wndClass;
+  switch (index) {
+    case GCL_STYLE:
+      return static_cast<LONG_PTR>(wndClass.style);
+    case GCLP_WNDPROC:
+      return reinterpret_cast<LONG_PTR>(wndClass.lpfnWndProc);
+    case GCLP_HBRBACKGROUND:
+      return reinterpret_cast<LONG_PTR>(wndClass.hbrBackground);
+    default:
+      SetLastError(kErrorInvalidIndex);
+      return 0;
+  }
+}
+
+BOOL EnableWindow(HWND window, BOOL enable) {
+  WindowSystem& system = WindowSystem::Get();
+  bool wasDisabled;
+  bool loseFocus = false;
+  {
+    std::lock_guard lock(system.mutex_);
+    WindowRecord* record = system.Find(window);
+    if (record == nullptr) {
+      SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+      return FALSE;
+    }
+    wasDisabled = (record->style & WS_DISABLED) != 0;
+    if (wasDisabled == (enable == FALSE)) return wasDisabled ? TRUE : FALSE;
+    if (enable != FALSE) {
+      record->style &= ~WS_DISABLED;
+    } else {
+      record->style |= WS_DISABLED;
+      HWND focus = system.focus_;
+      loseFocus = focus != nullptr && (focus == window || system.IsAncestor(window, focus));
+    }
+  }
+  if (loseFocus) SetFocus(nullptr);
+  Send(window, WM_ENABLE, enable != FALSE ? TRUE : FALSE, 0);
+  return wasDisabled ? TRUE : FALSE;
+}
+
+BOOL IsWindowEnabled(HWND window) {
+  WindowSystem& system = WindowSystem::Get();
+  std::lock_guard lock(system.mutex_);
+  WindowRecord* record = system.Find(window);
+  return record != nullptr && (record->style & WS_DISABLED) == 0 ? TRUE : FALSE;
+}
+
+BOOL SetWindowExtra(HWND window, WindowExtraSlot slot, std::unique_ptr<WindowExtra> extra) {
+  auto index = static_cast<size_t>(slot);
+  if (index >= static_cast<size_t>(WindowExtraSlot::kCount)) return FALSE;
+  WindowSystem& system = WindowSystem::Get();
+  std::unique_lock lock(system.mutex_);
+  WindowRecord* record = system.Find(window);
+  if (record == nullptr) {
+    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return FALSE;
+  }
+  std::swap(record->extras[index], extra);
+  lock.unlock();
+  extra.reset();  // the replaced one, deleted without the lock
+  return TRUE;
+}
+
+WindowExtra* GetWindowExtra(HWND window, WindowExtraSlot slot) {
+  auto index = static_cast<size_t>(slot);
+  if (index >= static_cast<size_t>(WindowExtraSlot::kCount)) return nullptr;
+  WindowSystem& system = WindowSystem::Get();
+  std::lock_guard lock(system.mutex_);
+  WindowRecord* record = system.Find(window);
+  return record != nullptr ? record->extras[index].get() : nullptr;
+}
+
+LRESULT CallWindowProc(WNDPROC proc, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  return proc != nullptr ? proc(window, message, wParam, lParam) : 0;
+}
+
+}  // namespace ce
