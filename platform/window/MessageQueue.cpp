@@ -214,6 +214,32 @@ LRESULT SendMessageInternal(HWND window, UINT message, WPARAM wParam, LPARAM lPa
   return item->result;
 }
 
+bool PostLocked(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  WindowSystem& system = WindowSystem::Get();
+  std::shared_ptr<ThreadQueue> queue;
+  if (window == nullptr) {
+    queue = system.CurrentQueue();
+  } else {
+    WindowRecord* record = system.Find(window);
+    if (record == nullptr || record->destroying) {
+      SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+      return false;
+    }
+    queue = record->queue;
+  }
+  if (queue->dead_) {
+    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return false;
+  }
+  if (queue->posted_.size() >= kMaxPostedMessages) {
+    SetLastError(ERROR_NOT_ENOUGH_QUOTA);
+    return false;
+  }
+  queue->posted_.push_back(MSG{window, message, wParam, lParam, GetTickCount(), {}});
+  queue->wake_.notify_all();
+  return true;
+}
+
 void WaitForQueueRealTime(int timeoutMs) {
   WindowSystem& system = WindowSystem::Get();
   std::unique_lock lock(system.mutex_);
@@ -308,28 +334,7 @@ BOOL PostMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return FALSE;
   }
   std::lock_guard lock(system.mutex_);
-  std::shared_ptr<ThreadQueue> queue;
-  if (window == nullptr) {
-    queue = system.CurrentQueue();
-  } else {
-    WindowRecord* record = system.Find(window);
-    if (record == nullptr || record->destroying) {
-      SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-      return FALSE;
-    }
-    queue = record->queue;
-  }
-  if (queue->dead_) {
-    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-    return FALSE;
-  }
-  if (queue->posted_.size() >= kMaxPostedMessages) {
-    SetLastError(ERROR_NOT_ENOUGH_QUOTA);
-    return FALSE;
-  }
-  queue->posted_.push_back(MSG{window, message, wParam, lParam, GetTickCount(), {}});
-  queue->wake_.notify_all();
-  return TRUE;
+  return detail::PostLocked(window, message, wParam, lParam) ? TRUE : FALSE;
 }
 
 BOOL PostThreadMessage(DWORD threadId, UINT message, WPARAM wParam, LPARAM lParam) {

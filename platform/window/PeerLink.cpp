@@ -90,27 +90,28 @@ void HandleConnection(int fd) {
   auto wParam = static_cast<WPARAM>(request.wParam);
   auto lParam = static_cast<LPARAM>(request.lParam);
   WindowSystem& system = WindowSystem::Get();
+  // The answer goes out before the lock is released: once the window's
+  // thread can see the request it may end the process (WM_CLOSE), and the
+  // caller must not mistake that for a refusal.
+  std::unique_lock lock(system.mutex_);
   bool ok = false;
   switch (static_cast<Kind>(request.kind)) {
     case Kind::kPost:
-      ok = PostMessage(window, request.message, wParam, lParam) != FALSE;
+      ok = PostLocked(window, request.message, wParam, lParam);
       break;
     case Kind::kBroadcast:
+      lock.unlock();
+      SendReply(fd, true, 0);
+      ::close(fd);
       PostToLocalTopLevel(request.message, wParam, lParam);
-      ok = true;
-      break;
-    case Kind::kActivate: {
-      std::lock_guard lock(system.mutex_);
+      return;
+    case Kind::kActivate:
       ok = system.PostTask(window, [window] { ActivateLocal(window, true); });
       break;
-    }
-    case Kind::kDeactivate: {
-      std::lock_guard lock(system.mutex_);
+    case Kind::kDeactivate:
       ok = system.PostTask(window, [window] { DeactivateLocal(window); });
       break;
-    }
-    case Kind::kSend: {
-      std::lock_guard lock(system.mutex_);
+    case Kind::kSend:
       // The connection stays open until the window's thread has handled the
       // message; its completion answers and closes it.
       if (system.SendAsync(window, request.message, wParam, lParam,
@@ -121,11 +122,11 @@ void HandleConnection(int fd) {
         return;
       }
       break;
-    }
     default:
       break;
   }
   SendReply(fd, ok, 0);
+  lock.unlock();
   ::close(fd);
 }
 

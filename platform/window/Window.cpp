@@ -3,7 +3,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstring>
 #include <mutex>
 
 #include "platform/window/Focus.h"
@@ -20,7 +19,6 @@ using detail::WindowSystem;
 namespace {
 
 constexpr DWORD kErrorChildWithoutParent = 1406;
-constexpr DWORD kErrorInvalidIndex = 1413;
 
 LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   bool delivered = false;
@@ -417,129 +415,6 @@ std::u16string GetWindowTextString(HWND window) {
   return text;
 }
 
-LONG_PTR GetWindowLongPtr(HWND window, int index) {
-  WindowSystem& system = WindowSystem::Get();
-  std::lock_guard lock(system.mutex_);
-  WindowRecord* record = system.Find(window);
-  if (record == nullptr) {
-    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-    return 0;
-  }
-  switch (index) {
-    case GWL_WNDPROC:
-      return reinterpret_cast<LONG_PTR>(record->proc);
-    case GWL_ID:
-      return record->id;
-    case GWL_STYLE:
-      return static_cast<LONG_PTR>(record->style);
-    case GWL_EXSTYLE:
-      return static_cast<LONG_PTR>(record->exStyle);
-    case GWL_USERDATA:
-      return record->userData;
-    default:
-      break;
-  }
-  if (index >= 0 && static_cast<size_t>(index) + sizeof(LONG_PTR) <= record->extraBytes.size()) {
-    LONG_PTR value;
-    std::memcpy(&value, record->extraBytes.data() + index, sizeof value);
-    return value;
-  }
-  SetLastError(kErrorInvalidIndex);
-  return 0;
-}
-
-LONG_PTR SetWindowLongPtr(HWND window, int index, LONG_PTR value) {
-  WindowSystem& system = WindowSystem::Get();
-  std::lock_guard lock(system.mutex_);
-  WindowRecord* record = system.Find(window);
-  if (record == nullptr) {
-    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-    return 0;
-  }
-  LONG_PTR old;
-  switch (index) {
-    case GWL_WNDPROC:
-      old = reinterpret_cast<LONG_PTR>(record->proc);
-      if (value == 0) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return 0;
-      }
-      record->proc = reinterpret_cast<WNDPROC>(value);
-      return old;
-    case GWL_ID:
-      old = record->id;
-      record->id = value;
-      return old;
-    case GWL_STYLE:
-      old = static_cast<LONG_PTR>(record->style);
-      record->style = static_cast<DWORD>(value);
-      return old;
-    case GWL_EXSTYLE:
-      old = static_cast<LONG_PTR>(record->exStyle);
-      record->exStyle = static_cast<DWORD>(value);
-      return old;
-    case GWL_USERDATA:
-      old = record->userData;
-      record->userData = value;
-      return old;
-    default:
-      break;
-  }
-  if (index >= 0 && static_cast<size_t>(index) + sizeof(LONG_PTR) <= record->extraBytes.size()) {
-    std::memcpy(&old, record->extraBytes.data() + index, sizeof old);
-    std::memcpy(record->extraBytes.data() + index, &value, sizeof value);
-    return old;
-  }
-  SetLastError(kErrorInvalidIndex);
-  return 0;
-}
-
-LONG GetWindowLong(HWND window, int index) {
-  if (index >= 0) {
-    // Extra bytes are read 4 at a time here.
-    WindowSystem& system = WindowSystem::Get();
-    std::lock_guard lock(system.mutex_);
-    WindowRecord* record = system.Find(window);
-    if (record == nullptr) {
-      SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-      return 0;
-    }
-    if (static_cast<size_t>(index) + sizeof(LONG) > record->extraBytes.size()) {
-      SetLastError(kErrorInvalidIndex);
-      return 0;
-    }
-    LONG value;
-    std::memcpy(&value, record->extraBytes.data() + index, sizeof value);
-    return value;
-  }
-  return static_cast<LONG>(GetWindowLongPtr(window, index));
-}
-
-LONG SetWindowLong(HWND window, int index, LONG value) {
-  if (index >= 0) {
-    WindowSystem& system = WindowSystem::Get();
-    std::lock_guard lock(system.mutex_);
-    WindowRecord* record = system.Find(window);
-    if (record == nullptr) {
-      SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-      return 0;
-    }
-    if (static_cast<size_t>(index) + sizeof(LONG) > record->extraBytes.size()) {
-      SetLastError(kErrorInvalidIndex);
-      return 0;
-    }
-    LONG old;
-    std::memcpy(&old, record->extraBytes.data() + index, sizeof old);
-    std::memcpy(record->extraBytes.data() + index, &value, sizeof value);
-    return old;
-  }
-  // Styles are unsigned 32-bit values; keep them from being sign-extended.
-  LONG_PTR wide = index == GWL_STYLE || index == GWL_EXSTYLE
-                      ? static_cast<LONG_PTR>(static_cast<DWORD>(value))
-                      : static_cast<LONG_PTR>(value);
-  return static_cast<LONG>(SetWindowLongPtr(window, index, wide));
-}
-
 int GetClassName(HWND window, LPWSTR buffer, int bufferLen) {
   if (buffer == nullptr || bufferLen <= 0) return 0;
   buffer[0] = 0;
@@ -555,28 +430,6 @@ int GetClassName(HWND window, LPWSTR buffer, int bufferLen) {
     return 0;
   }
   return CopyText(record->windowClass->name, buffer, bufferLen);
-}
-
-LONG_PTR GetClassLongPtr(HWND window, int index) {
-  WindowSystem& system = WindowSystem::Get();
-  std::lock_guard lock(system.mutex_);
-  WindowRecord* record = system.Find(window);
-  if (record == nullptr) {
-    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-    return 0;
-  }
-  const WNDCLASS& wndClass = record->windowClass->wndClass;
-  switch (index) {
-    case GCL_STYLE:
-      return static_cast<LONG_PTR>(wndClass.style);
-    case GCLP_WNDPROC:
-      return reinterpret_cast<LONG_PTR>(wndClass.lpfnWndProc);
-    case GCLP_HBRBACKGROUND:
-      return reinterpret_cast<LONG_PTR>(wndClass.hbrBackground);
-    default:
-      SetLastError(kErrorInvalidIndex);
-      return 0;
-  }
 }
 
 BOOL EnableWindow(HWND window, BOOL enable) {

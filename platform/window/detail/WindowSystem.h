@@ -214,6 +214,9 @@ inline HWND MakeHandle(uint32_t key, uint32_t serial) {
   return reinterpret_cast<HWND>((static_cast<uintptr_t>(key) << 32) | serial);
 }
 
+// PostMessage to a window of this process, with the lock held.
+bool PostLocked(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
 // Posts to every top-level window of this process (a broadcast arriving
 // from another process).
 void PostToLocalTopLevel(UINT message, WPARAM wParam, LPARAM lParam);
