@@ -1,0 +1,215 @@
+// Draws the pictures of the program's buttons and of the about box and
+// writes them as PNG files into the folder given on the command line (the
+// resource folder). The files are kept with the sources; run this again
+// only to change the artwork: zolfa_artwork zolfa/res
+//
+// A button picture is a strip of three frames of equal width: normal,
+// touched (also the alternate look) and pressed.
+#include <cairo.h>
+#include <pango/pangocairo.h>
+
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+namespace {
+
+enum class Glyph { kNone, kPrevious, kPlay, kStop, kNext, kSpeaker, kMinus, kPlus };
+
+struct Strip {
+  int id;
+  int frameWidth;
+  int height;
+  const char* caption;  // UTF-8
+  Glyph glyph;
+};
+
+// Frame sizes in pixels, as the screens place the buttons.
+const Strip kStrips[] = {
+    {197, 80, 22, "線上音樂台", Glyph::kNone}, {198, 80, 22, "播放清單", Glyph::kNone},
+    {199, 80, 22, "個人音樂庫", Glyph::kNone}, {203, 57, 21, "音樂情報", Glyph::kNone},
+    {204, 57, 21, "音樂總覽", Glyph::kNone},   {205, 21, 18, "數", Glyph::kNone},
+    {206, 21, 18, "英", Glyph::kNone},         {207, 21, 18, "注", Glyph::kNone},
+    {221, 55, 22, "上一頁", Glyph::kNone},     {188, 40, 21, "隨機", Glyph::kNone},
+    {190, 40, 21, "重複", Glyph::kNone},       {191, 40, 21, "上移", Glyph::kNone},
+    {192, 40, 21, "下移", Glyph::kNone},       {193, 40, 21, "刪除", Glyph::kNone},
+    {194, 40, 21, "清除", Glyph::kNone},       {211, 40, 21, "更名", Glyph::kNone},
+    {214, 30, 35, "", Glyph::kPrevious},       {148, 35, 35, "", Glyph::kPlay},
+    {220, 35, 35, "", Glyph::kStop},           {212, 30, 35, "", Glyph::kNext},
+    {215, 15, 35, "", Glyph::kSpeaker},        {218, 15, 35, "", Glyph::kMinus},
+    {219, 15, 35, "", Glyph::kPlus},
+};
+
+void SetRgb(cairo_t* cr, unsigned rgb) {
+  cairo_set_source_rgb(cr, ((rgb >> 16) & 0xFF) / 255.0, ((rgb >> 8) & 0xFF) / 255.0, (rgb & 0xFF) / 255.0);
+}
+
+void RoundedBox(cairo_t* cr, double x, double y, double w, double h, double r) {
+  cairo_new_sub_path(cr);
+  cairo_arc(cr, x + w - r, y + r, r, -M_PI / 2, 0);
+  cairo_arc(cr, x + w - r, y + h - r, r, 0, M_PI / 2);
+  cairo_arc(cr, x + r, y + h - r, r, M_PI / 2, M_PI);
+  cairo_arc(cr, x + r, y + r, r, M_PI, 3 * M_PI / 2);
+  cairo_close_path(cr);
+}
+
+void Caption(cairo_t* cr, const char* text, double x, double w, double h, unsigned color) {
+  PangoLayout* layout = pango_cairo_create_layout(cr);
+  PangoFontDescription* font = pango_font_description_from_string("AR PL UMing TW 9");
+  pango_font_description_set_absolute_size(font, 12 * PANGO_SCALE);
+  pango_layout_set_font_description(layout, font);
+  pango_layout_set_text(layout, text, -1);
+  int tw = 0;
+  int th = 0;
+  pango_layout_get_pixel_size(layout, &tw, &th);
+  SetRgb(cr, color);
+  cairo_move_to(cr, x + (w - tw) / 2.0, (h - th) / 2.0);
+  pango_cairo_show_layout(cr, layout);
+  pango_font_description_free(font);
+  g_object_unref(layout);
+}
+
+void Triangle(cairo_t* cr, double x, double y, double w, double h, bool right) {
+  if (right) {
+    cairo_move_to(cr, x, y);
+    cairo_line_to(cr, x + w, y + h / 2);
+    cairo_line_to(cr, x, y + h);
+  } else {
+    cairo_move_to(cr, x + w, y);
+    cairo_line_to(cr, x, y + h / 2);
+    cairo_line_to(cr, x + w, y + h);
+  }
+  cairo_close_path(cr);
+  cairo_fill(cr);
+}
+
+void DrawGlyph(cairo_t* cr, Glyph glyph, double x, double w, double h, unsigned color) {
+  SetRgb(cr, color);
+  double cx = x + w / 2;
+  double cy = h / 2;
+  switch (glyph) {
+    case Glyph::kPrevious:
+      cairo_rectangle(cr, cx - 8, cy - 6, 2, 12);
+      cairo_fill(cr);
+      Triangle(cr, cx - 6, cy - 6, 7, 12, false);
+      Triangle(cr, cx + 1, cy - 6, 7, 12, false);
+      break;
+    case Glyph::kNext:
+      Triangle(cr, cx - 8, cy - 6, 7, 12, true);
+      Triangle(cr, cx - 1, cy - 6, 7, 12, true);
+      cairo_rectangle(cr, cx + 6, cy - 6, 2, 12);
+      cairo_fill(cr);
+      break;
+    case Glyph::kPlay:
+      Triangle(cr, cx - 5, cy - 8, 12, 16, true);
+      break;
+    case Glyph::kStop:
+      cairo_rectangle(cr, cx - 6, cy - 6, 12, 12);
+      cairo_fill(cr);
+      break;
+    case Glyph::kSpeaker:
+      cairo_rectangle(cr, cx - 5, cy - 3, 3, 6);
+      cairo_fill(cr);
+      Triangle(cr, cx - 4, cy - 6, 8, 12, false);
+      break;
+    case Glyph::kMinus:
+      cairo_rectangle(cr, cx - 4, cy - 1, 8, 2);
+      cairo_fill(cr);
+      break;
+    case Glyph::kPlus:
+      cairo_rectangle(cr, cx - 4, cy - 1, 8, 2);
+      cairo_rectangle(cr, cx - 1, cy - 4, 2, 8);
+      cairo_fill(cr);
+      break;
+    case Glyph::kNone:
+      break;
+  }
+}
+
+bool WriteStrip(const std::string& folder, const Strip& strip) {
+  const int width = strip.frameWidth * 3;
+  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, strip.height);
+  cairo_t* cr = cairo_create(surface);
+  // Normal, touched and pressed faces; the touched face also marks the
+  // alternate state (a muted speaker gets a red bar there).
+  const unsigned faces[3] = {0x39577A, 0x5B86B5, 0x1F334A};
+  const unsigned inks[3] = {0xFFFFFF, 0xFFF4B0, 0xD8D8D8};
+  for (int frame = 0; frame < 3; ++frame) {
+    double x = frame * strip.frameWidth;
+    SetRgb(cr, 0xF1F5F8);
+    cairo_rectangle(cr, x, 0, strip.frameWidth, strip.height);
+    cairo_fill(cr);
+    RoundedBox(cr, x + 0.5, 0.5, strip.frameWidth - 1, strip.height - 1, std::min(4, strip.frameWidth / 4));
+    cairo_pattern_t* gradient = cairo_pattern_create_linear(0, 0, 0, strip.height);
+    unsigned face = faces[frame];
+    cairo_pattern_add_color_stop_rgb(gradient, 0, std::min(1.0, ((face >> 16) & 0xFF) / 255.0 + 0.18),
+                                     std::min(1.0, ((face >> 8) & 0xFF) / 255.0 + 0.18), std::min(1.0, (face & 0xFF) / 255.0 + 0.18));
+    cairo_pattern_add_color_stop_rgb(gradient, 1, ((face >> 16) & 0xFF) / 255.0, ((face >> 8) & 0xFF) / 255.0, (face & 0xFF) / 255.0);
+    cairo_set_source(cr, gradient);
+    cairo_fill_preserve(cr);
+    cairo_pattern_destroy(gradient);
+    SetRgb(cr, 0x1A2A3C);
+    cairo_set_line_width(cr, 1);
+    cairo_stroke(cr);
+    if (strip.caption[0] != 0) Caption(cr, strip.caption, x, strip.frameWidth, strip.height, inks[frame]);
+    DrawGlyph(cr, strip.glyph, x, strip.frameWidth, strip.height, inks[frame]);
+    if (strip.glyph == Glyph::kSpeaker && frame == 1) {
+      SetRgb(cr, 0xE03030);
+      cairo_set_line_width(cr, 2);
+      cairo_move_to(cr, x + 2, strip.height / 2.0 + 6);
+      cairo_line_to(cr, x + strip.frameWidth - 2, strip.height / 2.0 - 6);
+      cairo_stroke(cr);
+    }
+  }
+  cairo_destroy(cr);
+  std::string path = folder + "/button" + std::to_string(strip.id) + ".png";
+  bool ok = cairo_surface_write_to_png(surface, path.c_str()) == CAIRO_STATUS_SUCCESS;
+  cairo_surface_destroy(surface);
+  return ok;
+}
+
+// The about box's picture: a round badge with a note, 48 x 48 pixels.
+bool WriteAboutLogo(const std::string& folder) {
+  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 48, 48);
+  cairo_t* cr = cairo_create(surface);
+  SetRgb(cr, 0xFFFFFF);
+  cairo_paint(cr);
+  cairo_arc(cr, 24, 24, 22, 0, 2 * M_PI);
+  SetRgb(cr, 0x39577A);
+  cairo_fill(cr);
+  SetRgb(cr, 0xFFFFFF);
+  cairo_arc(cr, 18, 31, 5, 0, 2 * M_PI);
+  cairo_fill(cr);
+  cairo_arc(cr, 31, 28, 5, 0, 2 * M_PI);
+  cairo_fill(cr);
+  cairo_rectangle(cr, 21, 11, 2.5, 20);
+  cairo_rectangle(cr, 34, 9, 2.5, 19);
+  cairo_fill(cr);
+  cairo_move_to(cr, 21, 11);
+  cairo_line_to(cr, 36.5, 8);
+  cairo_line_to(cr, 36.5, 12);
+  cairo_line_to(cr, 21, 15);
+  cairo_close_path(cr);
+  cairo_fill(cr);
+  cairo_destroy(cr);
+  bool ok = cairo_surface_write_to_png(surface, (folder + "/about226.png").c_str()) == CAIRO_STATUS_SUCCESS;
+  cairo_surface_destroy(surface);
+  return ok;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: zolfa_artwork FOLDER\n");
+    return 2;
+  }
+  std::string folder = argv[1];
+  bool ok = WriteAboutLogo(folder);
+  for (const Strip& strip : kStrips) ok = WriteStrip(folder, strip) && ok;
+  if (!ok) {
+    std::fprintf(stderr, "zolfa_artwork: cannot write into %s\n", folder.c_str());
+    return 1;
+  }
+  return 0;
+}
