@@ -1,0 +1,175 @@
+#include "zolfa/app/CCore.h"
+
+#include <exception>
+#include <memory>
+#include <utility>
+
+#include "platform/base/CodePage.h"
+#include "platform/base/MessageBox.h"
+#include "platform/window/Message.h"
+#include "zolfa/app/AppendLog.h"
+#include "zolfa/app/TopDialogMessages.h"
+#include "zolfa/app/ZolfaPaths.h"
+#include "zolfa/browse/BrowseMessages.h"
+
+namespace zolfa {
+
+namespace {
+
+constexpr char16_t kUnknownFailureText[] = u"unknown exception";
+
+// At most kMaxLoggedTextLength units, never ending in half a surrogate pair.
+std::u16string LoggedText(std::u16string text) {
+  if (text.size() > kMaxLoggedTextLength) {
+    size_t length = kMaxLoggedTextLength;
+    if (text[length - 1] >= 0xD800 && text[length - 1] <= 0xDBFF) --length;
+    text.resize(length);
+  }
+  return text;
+}
+
+ce::WPARAM RequestIdParameter(int32_t requestId) {
+  return static_cast<ce::WPARAM>(static_cast<uint32_t>(requestId));
+}
+
+}  // namespace
+
+void CCore::AttachMainScreen(IMainScreen& mainScreen) {
+  currentPlaylist_.store(&mainScreen.CurrentPlaylist(), std::memory_order_release);
+  mainScreen_.store(&mainScreen, std::memory_order_release);
+}
+
+void CCore::AttachTopDialog(ITopDialog& topDialog) { topDialog_ = &topDialog; }
+
+void CCore::SetAboutLauncher(std::function<void()> launcher) {
+  aboutLauncher_ = std::move(launcher);
+}
+
+void CCore::SelectScreen(int32_t tab) {
+  if (IMainScreen* main = MainScreen()) main->SelectTab(tab);
+}
+
+void CCore::RequestScreen(int32_t screen) {
+  requestedScreen_ = screen;
+  if (topDialog_ != nullptr) topDialog_->ShowScreen(screen);
+}
+
+int32_t CCore::CurrentTab() const {
+  IMainScreen* main = MainScreen();
+  return main != nullptr ? main->CurrentTab() : kTabCurrentPlaylist;
+}
+
+void CCore::AddItemsToPlaylist(const std::vector<FeedItem>& list, bool playFirst, bool replace) {
+  // A failure of the playlist or the screens must not end the program: it is
+  // logged and the user sees nothing.
+  std::u16string failure;
+  try {
+    if (ICurrentPlaylist* playlist = CurrentPlaylist()) {
+      playlist->AddItems(list, playFirst, replace);
+    }
+    SelectScreen(kTabCurrentPlaylist);
+    return;
+  } catch (const std::exception& e) {
+    failure = ce::FromUtf8(e.what());
+  } catch (...) {
+    failure = kUnknownFailureText;
+  }
+  AppendLog(kCoreLogFileName, LoggedText(std::move(failure)), true);
+}
+
+void CCore::AddItemToPlaylist(const FeedItem& item, bool play) {
+  if (ICurrentPlaylist* playlist = CurrentPlaylist()) playlist->AddItem(item, play);
+  SelectScreen(kTabCurrentPlaylist);
+}
+
+void CCore::SaveAsPersonalPlaylist(std::u16string_view name, const std::vector<FeedItem>& items) {
+  if (IMainScreen* main = MainScreen()) {
+    IPersonalLibraryScreen& library = main->PersonalLibrary();
+    library.AddPlaylist(name, items);
+    library.SelectLastPlaylist();
+  }
+  SelectScreen(kTabPersonalLibrary);
+}
+
+void CCore::SetNowPlayingFile(std::u16string_view path) { nowPlayingFile_ = path; }
+
+void CCore::SetNowPlayingIndex(int32_t index) {
+  nowPlayingIndex_.store(index, std::memory_order_relaxed);
+}
+
+void CCore::SetPlayState(int32_t state) {
+  const bool known = state >= kPlayStateOther && state <= kPlayStatePlaying;
+  playState_.store(known ? state : kPlayStateOther, std::memory_order_relaxed);
+}
+
+void CCore::PlayNext() {
+  if (ICurrentPlaylist* playlist = CurrentPlaylist()) playlist->PlayNextSong();
+}
+
+void CCore::SetAlbumCover(std::u16string_view source) {
+  if (ICurrentPlaylist* playlist = CurrentPlaylist()) playlist->SetAlbumCover(source);
+}
+
+void CCore::PostBrowseItem(int32_t requestId, std::u16string_view title, std::u16string_view link,
+                           std::u16string_view category) {
+  // A null window would post to the worker's own queue, where nobody reads.
+  ce::HWND window = BrowseWindow();
+  if (window == nullptr) return;
+  // The worker's strings end with the worker, so the item is a copy.
+  auto item = std::make_unique<FeedItem>(
+      FeedItem{std::u16string(title), std::u16string(link), std::u16string(category)});
+  if (ce::PostMessage(window, MSG_BROWSE_ITEM, RequestIdParameter(requestId),
+                      reinterpret_cast<ce::LPARAM>(item.get()))) {
+    item.release();  // the browse screen owns it now
+  }
+}
+
+void CCore::PostBrowseEnd(int32_t requestId) {
+  ce::HWND window = BrowseWindow();
+  if (window != nullptr) ce::PostMessage(window, MSG_BROWSE_END, RequestIdParameter(requestId), 0);
+}
+
+void CCore::Logout() {
+  if (topDialog_ != nullptr) ce::SendMessage(topDialog_->Window(), MSG_LOGOUT, 0, 0);
+}
+
+void CCore::ShowSettings() {
+  ce::HWND owner = topDialog_ != nullptr ? topDialog_->Window() : nullptr;
+  ce::MessageBox(owner, kSettingsBoxText, kApplicationName, ce::MB_OK);
+}
+
+void CCore::ShowAbout() {
+  if (aboutLauncher_) aboutLauncher_();
+}
+
+bool CCore::OnCommand(uint32_t commandId) {
+  switch (commandId) {
+    case kCmdShowCurrentPlaylist:
+      SelectScreen(kTabCurrentPlaylist);
+      return true;
+    case kCmdShowOnlineMusic:
+      SelectScreen(kTabOnlineMusic);
+      return true;
+    case kCmdShowPersonalLibrary:
+      SelectScreen(kTabPersonalLibrary);
+      return true;
+    case kCmdLogout:
+      Logout();
+      return true;
+    case kCmdSettings:
+      ShowSettings();
+      return true;
+    case kCmdAbout:
+      ShowAbout();
+      return true;
+    default:
+      return false;
+  }
+}
+
+ce::HWND CCore::BrowseWindow() const {
+  IMainScreen* main = MainScreen();
+  return main != nullptr ? main->BrowseWindow() : nullptr;
+}
+
+}  // namespace zolfa

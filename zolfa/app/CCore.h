@@ -1,0 +1,127 @@
+// The core controller: the one process-wide object through which screens,
+// request workers and media events reach each other without holding
+// references to one another.
+//
+// It knows the main screen (and through it the current playlist and the
+// personal-library screen) and the top-level dialog, keeps the values that
+// several screens read (the playing entry, the play state), turns the menu
+// commands of all screens into screen switches, playlist additions, logout,
+// settings and about, and posts browse results to the browse screen.
+//
+// Threads: every operation runs on the user interface thread except
+// PostBrowseItem, PostBrowseEnd and SetAlbumCover, which request workers
+// call. The screens it is attached to are published to them atomically; the
+// play state and the playing index are relaxed 32-bit atomics.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "zolfa/app/ICurrentPlaylist.h"
+#include "zolfa/app/IMainScreen.h"
+#include "zolfa/app/ITopDialog.h"
+#include "zolfa/browse/FeedItem.h"
+#include "zolfa/browse/IBrowsePoster.h"
+#include "zolfa/library/ICurPlaylistCore.h"
+
+namespace zolfa {
+
+// Menu commands of the working screens that end in the core controller.
+constexpr uint32_t kCmdShowCurrentPlaylist = 32829;  // "切換到播放清單"
+constexpr uint32_t kCmdShowOnlineMusic = 32841;      // "切換到線上音樂台"
+constexpr uint32_t kCmdShowPersonalLibrary = 32842;  // "切換到個人音樂庫"
+constexpr uint32_t kCmdLogout = 32843;               // "登出"
+constexpr uint32_t kCmdSettings = 32844;             // "設定"
+constexpr uint32_t kCmdAbout = 32845;                // "關於"
+
+// Play states as the media events report them.
+constexpr int32_t kPlayStateOther = 0;
+constexpr int32_t kPlayStateStopped = 1;
+constexpr int32_t kPlayStatePaused = 2;
+constexpr int32_t kPlayStatePlaying = 3;
+
+// The longest exception text written to the log, in UTF-16 units.
+constexpr size_t kMaxLoggedTextLength = 255;
+
+inline constexpr char16_t kSettingsBoxText[] = u"Setting Dialog";
+inline constexpr char16_t kApplicationName[] = u"ZOLFA";
+
+class CCore : public ICurPlaylistCore, public IBrowsePoster {
+ public:
+  CCore() = default;
+  CCore(const CCore&) = delete;
+  CCore& operator=(const CCore&) = delete;
+
+  // Remembers the main screen and its current playlist; runs when the main
+  // screen is first initialised. Until then the screen and playlist
+  // operations do nothing.
+  void AttachMainScreen(IMainScreen& mainScreen);
+  void AttachTopDialog(ITopDialog& topDialog);
+  // Shows the about dialog modally; until one is set ShowAbout does nothing.
+  void SetAboutLauncher(std::function<void()> launcher);
+
+  // Screens.
+  void SelectScreen(int32_t tab);
+  void RequestScreen(int32_t screen);
+  int32_t RequestedScreen() const { return requestedScreen_; }
+  int32_t CurrentTab() const;
+
+  // Additions to the current playlist; both end on the current-playlist tab.
+  // A failure while adding is written to "ZolfaCE.log" and goes no further.
+  void AddItemsToPlaylist(const std::vector<FeedItem>& list, bool playFirst, bool replace);
+  void AddItemToPlaylist(const FeedItem& item, bool play);
+  void SaveAsPersonalPlaylist(std::u16string_view name, const std::vector<FeedItem>& items);
+
+  // The playing entry, as the current playlist reports it.
+  void SetNowPlayingFile(std::u16string_view path) override;
+  const std::u16string& NowPlayingFile() const { return nowPlayingFile_; }
+  void SetNowPlayingIndex(int32_t index) override;
+  int32_t NowPlayingIndex() const { return nowPlayingIndex_.load(std::memory_order_relaxed); }
+
+  // Play state: 1 stopped, 2 paused, 3 playing; any other value is kept as 0.
+  void SetPlayState(int32_t state);
+  int32_t PlayState() const { return playState_.load(std::memory_order_relaxed); }
+
+  void PlayNext();
+  // Null until the main screen is attached.
+  ICurrentPlaylist* CurrentPlaylist() const {
+    return currentPlaylist_.load(std::memory_order_acquire);
+  }
+  void SetAlbumCover(std::u16string_view source);
+
+  // Posts MSG_BROWSE_ITEM with a new FeedItem (the browse screen frees it)
+  // and MSG_BROWSE_END to the browse screen. An item that cannot be posted
+  // is freed here.
+  void PostBrowseItem(int32_t requestId, std::u16string_view title, std::u16string_view link,
+                      std::u16string_view category) override;
+  void PostBrowseEnd(int32_t requestId) override;
+
+  // Sends MSG_LOGOUT to the top-level dialog, which logs out.
+  void Logout();
+  void ShowSettings();
+  void ShowAbout();
+
+  // Carries out one of the menu commands above; false for any other.
+  bool OnCommand(uint32_t commandId);
+
+ private:
+  IMainScreen* MainScreen() const { return mainScreen_.load(std::memory_order_acquire); }
+  ce::HWND BrowseWindow() const;
+
+  // Fields in their declared order.
+  int32_t requestedScreen_ = 0;
+  std::atomic<IMainScreen*> mainScreen_{nullptr};
+  std::atomic<ICurrentPlaylist*> currentPlaylist_{nullptr};
+  std::u16string nowPlayingFile_;
+  std::atomic<int32_t> nowPlayingIndex_{0};
+  std::atomic<int32_t> playState_{0};
+
+  ITopDialog* topDialog_ = nullptr;
+  std::function<void()> aboutLauncher_;
+};
+
+}  // namespace zolfa

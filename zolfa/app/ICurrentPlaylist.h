@@ -1,0 +1,30 @@
+// What the core controller asks of the current playlist: additions from the
+// browse and library screens, the next song when the media ended, and the
+// album cover found by the request workers.
+#pragma once
+
+#include <string_view>
+#include <vector>
+
+#include "zolfa/browse/FeedItem.h"
+
+namespace zolfa {
+
+class ICurrentPlaylist {
+ public:
+  virtual ~ICurrentPlaylist() = default;
+
+  // Appends every playable item in order, after clearing the list when
+  // replace is set; with playFirst the first item added plays. May throw on
+  // a platform failure; the core controller catches and logs it.
+  virtual void AddItems(const std::vector<FeedItem>& list, bool playFirst, bool replace) = 0;
+  // Appends the item when it is playable; with play it plays.
+  virtual void AddItem(const FeedItem& item, bool play) = 0;
+  // Advances in the play order; 0 when playback stopped at the end.
+  virtual int PlayNextSong() = 0;
+  // A non-empty cover source is kept and shown; an empty one marks the cover
+  // absent. Called on worker threads.
+  virtual void SetAlbumCover(std::u16string_view source) = 0;
+};
+
+}  // namespace zolfa
