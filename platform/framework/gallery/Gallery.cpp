@@ -24,6 +24,9 @@
 #include "platform/framework/ListView.h"
 #include "platform/framework/Menu.h"
 #include "platform/gdi/Gdi.h"
+#include "platform/host/Host.h"
+#include "platform/shell/MenuBar.h"
+#include "platform/shell/ShellDialogs.h"
 #include "platform/window/Paint.h"
 
 namespace {
@@ -218,11 +221,112 @@ class GalleryApp : public Application {
   std::filesystem::path folder_;
 };
 
+// The gallery on the device screen, for people and scripts: the same
+// dialog under the title bar (with its OK button, which ends the gallery),
+// a menu bar whose soft keys open its two popups, a message box and a
+// panel (template 4) shown and hidden from the menu.
+constexpr UINT kGalleryMenuBar = 3;
+constexpr UINT kGalleryPanel = 4;
+constexpr UINT kShowMessageBox = 32801;
+constexpr UINT kTogglePanel = 32804;
+constexpr UINT kShowAbout = 32845;
+constexpr UINT kEndGallery = 32846;
+
+void RegisterScreenResources() {
+  RegisterResources(u"", [](ResourceSet& set) {
+    MenuItemTemplate actions;
+    actions.flags = MF_POPUP;
+    actions.text = u"動作";
+    actions.children = {MenuItemTemplate{0, kShowMessageBox, u"訊息方塊", {}},
+                        MenuItemTemplate{0, kTogglePanel, u"顯示/隱藏面板", {}}};
+    MenuItemTemplate menu;
+    menu.flags = MF_POPUP;
+    menu.text = u"功能表";
+    menu.children = {MenuItemTemplate{MF_GRAYED, 32843, u"登出", {}},
+                     MenuItemTemplate{MF_SEPARATOR, 0, u"", {}},
+                     MenuItemTemplate{0, kShowAbout, u"關於", {}},
+                     MenuItemTemplate{0, kEndGallery, u"結束", {}}};
+    set.AddMenu(kGalleryMenuBar, MenuTemplate{{actions, menu}});
+
+    DialogTemplate panel;
+    panel.style = WS_CHILD | DS_CONTROL | WS_BORDER;
+    panel.x = 20;
+    panel.y = 90;
+    panel.cx = 120;
+    panel.cy = 30;
+    panel.items.push_back(DialogItemTemplate{WC_STATIC, u"第二頁面板", 2001, WS_CHILD | WS_VISIBLE | SS_CENTER, 0,
+                                             4, 10, 112, 10});
+    set.AddDialog(kGalleryPanel, panel);
+  });
+}
+
+class ScreenGalleryDialog : public GalleryDialog {
+ protected:
+  BOOL OnInitDialog() override {
+    GalleryDialog::OnInitDialog();
+    SetWindowText(u"Gallery");
+    SHINITDLGINFO init{SHIDIM_FLAGS, Handle(), SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_DONEBUTTON};
+    SHInitDialog(&init);
+    SHMENUBARINFO bar;
+    bar.hwndParent = Handle();
+    bar.nToolBarId = kGalleryMenuBar;
+    SHCreateMenuBar(&bar);
+    panel_.Create(Handle());
+    return TRUE;
+  }
+
+  BOOL OnCommand(WPARAM wParam, LPARAM lParam) override {
+    switch (LOWORD(wParam)) {
+      case kShowMessageBox:
+        ce::MessageBox(Handle(), u"確定要清除所有歌曲嗎?", u"ZOLFA", MB_YESNO | MB_ICONQUESTION);
+        return TRUE;
+      case kTogglePanel:
+        // Above the list it lies on.
+        if (!panel_.IsWindowVisible()) BringWindowToTop(panel_);
+        panel_.ShowWindow(panel_.IsWindowVisible() ? SW_HIDE : SW_SHOW);
+        return TRUE;
+      case kShowAbout:
+        ce::MessageBox(Handle(), u"控制項一覽\n Gallery", u"關於", MB_OK | MB_ICONINFORMATION);
+        return TRUE;
+      case kEndGallery:
+        EndDialog(IDOK);
+        return TRUE;
+      default:
+        return GalleryDialog::OnCommand(wParam, lParam);
+    }
+  }
+
+ private:
+  Dialog panel_{kGalleryPanel};
+};
+
+class ScreenGalleryApp : public Application {
+ public:
+  ScreenGalleryApp() : Application(u"Gallery") {}
+
+ protected:
+  BOOL InitInstance() override {
+    ScreenGalleryDialog dialog;
+    SetMainWindow(&dialog);
+    dialog.DoModal();
+    return FALSE;
+  }
+};
+
 }  // namespace
 
+// ce_gallery OUTPUT_FOLDER writes the pictures; without a folder the
+// gallery runs on the device screen (--script, --transcript, --headless).
 int main(int argc, char** argv) {
-  std::filesystem::path folder = argc > 1 ? argv[1] : ".";
   RegisterGalleryResources();
+  if (argc < 2 || argv[1][0] == '-') {
+    RegisterScreenResources();
+    return RunOnDeviceScreen(argc, argv, [] {
+      ScreenGalleryApp gallery;
+      return gallery.Run();
+    });
+  }
+  std::filesystem::path folder = argv[1];
   GalleryApp gallery(folder);
   return gallery.Run();
 }

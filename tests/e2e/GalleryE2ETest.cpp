@@ -1,0 +1,109 @@
+// The gallery program on a headless device screen, driven by a script: its
+// menu bar, a message box answered by the script, a panel shown and hidden,
+// the screen's texts, and a failing script's exit.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "platform/testing/TestSupport.h"
+
+namespace ce::testing {
+namespace {
+
+std::string Quote(const std::filesystem::path& path) { return "'" + path.string() + "'"; }
+
+std::string ReadFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+class GalleryE2ETest : public ::testing::Test {
+ protected:
+  // Runs the gallery with the script; returns its exit code.
+  int Run(const std::string& script) {
+    std::filesystem::path folder = root_.Path() / "e2e";
+    std::filesystem::create_directories(folder);
+    std::filesystem::path scriptFile = folder / "script.txt";
+    std::ofstream(scriptFile, std::ios::binary) << script;
+    transcriptFile_ = folder / "transcript.txt";
+    std::filesystem::path errors = folder / "stderr.txt";
+    std::string command = "CE_DEVICE=" + Quote(root_.Path()) + " timeout 60 " + Quote(GALLERY_BINARY) +
+                          " --headless --script " + Quote(scriptFile) + " --transcript " +
+                          Quote(transcriptFile_) + " 2> " + Quote(errors);
+    int status = std::system(command.c_str());
+    lines_ = Lines(ReadFile(transcriptFile_));
+    stderr_ = ReadFile(errors);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+
+  int IndexOf(const std::string& line) const {
+    auto at = std::find(lines_.begin(), lines_.end(), line);
+    return at == lines_.end() ? -1 : static_cast<int>(at - lines_.begin());
+  }
+  bool ShowsText(const std::string& quoted) const {
+    return std::any_of(lines_.begin(), lines_.end(), [&](const std::string& line) {
+      return line.rfind("text ", 0) == 0 && line.size() > quoted.size() &&
+             line.compare(line.size() - quoted.size(), quoted.size(), quoted) == 0;
+    });
+  }
+  std::string Transcript() const { return ReadFile(transcriptFile_); }
+
+  TempDeviceRoot root_;
+  std::filesystem::path transcriptFile_;
+  std::vector<std::string> lines_;
+  std::string stderr_;
+};
+
+TEST_F(GalleryE2ETest, AScriptUsesTheMenuBarAMessageBoxAndAPanel) {
+  int code = Run(
+      "until \"show 1\"\n"
+      "answer NO\n"
+      "menu 32801          # 動作 / 訊息方塊\n"
+      "until msgbox\n"
+      "menu 32804          # the panel\n"
+      "until \"show 4\"\n"
+      "dump\n"
+      "menu 32804\n"
+      "until \"hide 4\"\n"
+      "key soft2\n"
+      "menu 32846          # 結束, from the popup the soft key opened\n");
+  ASSERT_EQ(code, 0) << stderr_ << Transcript();
+  ASSERT_GE(lines_.size(), 5u) << Transcript();
+  EXPECT_EQ(lines_[0], "show 1");
+  EXPECT_EQ(lines_[1], "menubar 3");
+  EXPECT_EQ(lines_[2], "msgbox caption=\"ZOLFA\" text=\"確定要清除所有歌曲嗎?\" answer=NO");
+  EXPECT_EQ(lines_[3], "show 4");
+  for (const char* text : {"\"Gallery\"", "\"ok\"", "\"確定\"", "\"第二頁面板\"", "\"user@example.com\"",
+                           "\"動作\"", "\"功能表\""}) {
+    EXPECT_TRUE(ShowsText(text)) << text << "\n" << Transcript();
+  }
+  int hidePanel = IndexOf("hide 4");
+  EXPECT_GT(hidePanel, 3) << Transcript();
+  EXPECT_EQ(lines_.back(), "hide 1") << Transcript();
+}
+
+TEST_F(GalleryE2ETest, AFailingScriptEndsTheGalleryAndNamesTheLine) {
+  EXPECT_EQ(Run("until \"show 1\"\ntap 1041\ntap 4242\nmenu 32846\n"), 1);
+  EXPECT_NE(stderr_.find("line 3 (tap 4242): no visible control has id 4242"), std::string::npos)
+      << stderr_;
+  EXPECT_EQ(lines_.back(), "hide 1") << Transcript();
+}
+
+}  // namespace
+}  // namespace ce::testing
