@@ -115,14 +115,10 @@ bool ReplaceFile(const std::filesystem::path& path, const std::filesystem::path&
   return true;
 }
 
-std::string KeyName(uint32_t key) {
-  char buffer[16];
-  std::snprintf(buffer, sizeof buffer, "%08x", key);
-  return buffer;
-}
-
 std::filesystem::path ProcessFile(uint32_t key) {
-  return DeviceWindowTable::RunFolder() / "windows" / ("p" + KeyName(key) + ".txt");
+  char name[32];
+  std::snprintf(name, sizeof name, "p%08x.txt", key);
+  return DeviceWindowTable::RunFolder() / "windows" / name;
 }
 
 uint64_t OwnStartTime() {
@@ -273,7 +269,9 @@ void DeviceWindowTable::WriteForeground(uint32_t ownKey, HWND window) {
   std::snprintf(text, sizeof text, "%016llx\n",
                 static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(window)));
   std::filesystem::path path = RunFolder() / "windows" / "foreground";
-  std::filesystem::path temp = RunFolder() / "windows" / ("foreground." + KeyName(ownKey) + ".tmp");
+  char tempName[40];
+  std::snprintf(tempName, sizeof tempName, "foreground.%08x.tmp", ownKey);
+  std::filesystem::path temp = RunFolder() / "windows" / tempName;
   ReplaceFile(path, temp, text);
 }
 
