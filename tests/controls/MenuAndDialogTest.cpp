@@ -79,6 +79,9 @@ void TapControl(HWND modal, int id) {
 
 class MenuAndDialogTest : public ::testing::Test {
  protected:
+  // A device of its own, so that windows of tests running in parallel
+  // processes never share the foreground or the window table with these.
+  ce::testing::TempDeviceRoot root_;
   void SetUp() override {
     InitCommonControls();
     ASSERT_FALSE(ParseResourceScript(kScript, nullptr, &set_).has_value());
