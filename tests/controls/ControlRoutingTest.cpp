@@ -5,6 +5,7 @@
 
 #include "platform/controls/Button.h"
 #include "platform/controls/ListView.h"
+#include "platform/testing/TestSupport.h"
 #include "tests/controls/ControlTesting.h"
 
 namespace ce::testing {
@@ -12,6 +13,8 @@ namespace {
 
 class ControlRoutingTest : public ::testing::Test {
  protected:
+  // A device of its own: windows of tests in parallel processes stay apart.
+  ce::testing::TempDeviceRoot root_;
   void SetUp() override { InitCommonControls(); }
 
   HWND Child(LPCWSTR className, LPCWSTR text, DWORD style, int id, RECT r) {

@@ -53,6 +53,8 @@ constexpr UINT kStripId = 9001;
 
 class HoverButtonTest : public ::testing::Test {
  protected:
+  // A device of its own: windows of tests in parallel processes stay apart.
+  ce::testing::TempDeviceRoot root_;
   void SetUp() override {
     InitCommonControls();
     static bool registered = [] {
