@@ -92,45 +92,38 @@ LONG_PTR SetWindowLongPtr(HWND window, int index, LONG_PTR value) {
   return 0;
 }
 
-LONG GetWindowLong(HWND window, int index) {
-  if (index >= 0) {
-    // Extra bytes are read 4 at a time here.
-    WindowSystem& system = WindowSystem::Get();
-    std::lock_guard lock(system.mutex_);
-    WindowRecord* record = system.Find(window);
-    if (record == nullptr) {
-      SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-      return 0;
-    }
-    if (static_cast<size_t>(index) + sizeof(LONG) > record->extraBytes.size()) {
-      SetLastError(kErrorInvalidIndex);
-      return 0;
-    }
-    LONG value;
-    std::memcpy(&value, record->extraBytes.data() + index, sizeof value);
-    return value;
+namespace {
+
+// Reads the 32-bit value at a byte offset of the window's extra bytes and,
+// when newValue is given, replaces it; returns the value read (0 on failure).
+LONG ExchangeExtraLong(HWND window, int index, const LONG* newValue) {
+  WindowSystem& system = WindowSystem::Get();
+  std::lock_guard lock(system.mutex_);
+  WindowRecord* record = system.Find(window);
+  if (record == nullptr) {
+    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return 0;
   }
+  if (static_cast<size_t>(index) + sizeof(LONG) > record->extraBytes.size()) {
+    SetLastError(kErrorInvalidIndex);
+    return 0;
+  }
+  LONG old;
+  std::memcpy(&old, record->extraBytes.data() + index, sizeof old);
+  if (newValue != nullptr) std::memcpy(record->extraBytes.data() + index, newValue, sizeof *newValue);
+  return old;
+}
+
+}  // namespace
+
+LONG GetWindowLong(HWND window, int index) {
+  // Extra bytes are read 4 at a time here.
+  if (index >= 0) return ExchangeExtraLong(window, index, nullptr);
   return static_cast<LONG>(GetWindowLongPtr(window, index));
 }
 
 LONG SetWindowLong(HWND window, int index, LONG value) {
-  if (index >= 0) {
-    WindowSystem& system = WindowSystem::Get();
-    std::lock_guard lock(system.mutex_);
-    WindowRecord* record = system.Find(window);
-    if (record == nullptr) {
-      SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-      return 0;
-    }
-    if (static_cast<size_t>(index) + sizeof(LONG) > record->extraBytes.size()) {
-      SetLastError(kErrorInvalidIndex);
-      return 0;
-    }
-    LONG old;
-    std::memcpy(&old, record->extraBytes.data() + index, sizeof old);
-    std::memcpy(record->extraBytes.data() + index, &value, sizeof value);
-    return old;
-  }
+  if (index >= 0) return ExchangeExtraLong(window, index, &value);
   // Styles are unsigned 32-bit values; keep them from being sign-extended.
   LONG_PTR wide = index == GWL_STYLE || index == GWL_EXSTYLE
                       ? static_cast<LONG_PTR>(static_cast<DWORD>(value))
