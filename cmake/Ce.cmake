@@ -2,6 +2,14 @@
 
 include(GoogleTest)
 
+# The environment of every test. A sanitized build reads its leak
+# suppressions from cmake/lsan.supp, also when ctest is run by hand.
+set(CE_TEST_PROPERTIES TIMEOUT 300)
+if(CE_SANITIZE)
+  list(APPEND CE_TEST_PROPERTIES
+       ENVIRONMENT "LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/cmake/lsan.supp")
+endif()
+
 # ce_library(NAME [DEPS target...]): a static library of every .cpp file in
 # the calling folder. Includes are written from the repository root
 # ("platform/base/Registry.h").
@@ -27,5 +35,5 @@ function(ce_test name)
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} ce_testing GTest::gmock)
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-                       PROPERTIES TIMEOUT 300)
+                       PROPERTIES ${CE_TEST_PROPERTIES})
 endfunction()
