@@ -10,12 +10,17 @@ if(CE_SANITIZE)
        ENVIRONMENT "LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/cmake/lsan.supp")
 endif()
 
-# ce_library(NAME [DEPS target...]): a static library of every .cpp file in
-# the calling folder. Includes are written from the repository root
-# ("platform/base/Registry.h").
+# ce_library(NAME [SOURCES file...] [EXCLUDE file...] [DEPS target...]): a
+# static library of the given sources of the calling folder (default: every
+# .cpp file there, less those excluded). Includes are written from the
+# repository root ("platform/base/Registry.h").
 function(ce_library name)
-  cmake_parse_arguments(ARG "" "" "DEPS;EXCLUDE" ${ARGN})
-  file(GLOB sources CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*.cpp")
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS;EXCLUDE" ${ARGN})
+  if(ARG_SOURCES)
+    list(TRANSFORM ARG_SOURCES PREPEND "${CMAKE_CURRENT_SOURCE_DIR}/" OUTPUT_VARIABLE sources)
+  else()
+    file(GLOB sources CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*.cpp")
+  endif()
   foreach(ex IN LISTS ARG_EXCLUDE)
     list(REMOVE_ITEM sources "${CMAKE_CURRENT_SOURCE_DIR}/${ex}")
   endforeach()

@@ -187,6 +187,7 @@ TEST_F(BrowseRequestTest, ARequestTwoGenerationsOldIsCancelledAndReportsNothing)
   server_.Hold(u"/artist.php");
   server_.Hold(u"/album.php");
   int32_t artists = Queue(zolfa::kBrowseArtistList);
+  ASSERT_TRUE(server_.WaitForCalls(1));  // the artist transfer is first at the server
   int32_t albums = Queue(zolfa::kBrowseAlbumList);
   ASSERT_TRUE(server_.WaitForCalls(2));
   int32_t songs = Queue(zolfa::kBrowseSongList);
