@@ -182,6 +182,7 @@ HWND MakeDialog(HINSTANCE module, const DialogTemplate* dialog, HWND parent, DLG
   DialogState* state = DialogStateOf(window);
   state->modal = modal;
   state->defaultId = IDOK;
+  state->templateId = dialog->id;
   for (const DialogItemTemplate& item : dialog->items) {
     RECT place = PixelRect(item.x, item.y, item.cx, item.cy);
     HWND control = CreateWindowEx(item.exStyle, item.className.c_str(), item.text.c_str(),
@@ -290,6 +291,11 @@ INT_PTR DialogBoxParam(HINSTANCE module, LPCWSTR templateName, HWND owner, DLGPR
 INT_PTR DialogBoxIndirectParam(HINSTANCE module, const DialogTemplate* dialog, HWND owner,
                                DLGPROC proc, LPARAM param) {
   return detail::RunDialogBox(module, dialog, owner, proc, param, ModalKind::kDialog);
+}
+
+UINT GetDialogTemplateId(HWND dialog) {
+  detail::DialogState* state = detail::DialogStateOf(dialog);
+  return state == nullptr ? 0 : state->templateId;
 }
 
 BOOL EndDialog(HWND dialog, INT_PTR result) {

@@ -60,6 +60,10 @@ INT_PTR DialogBoxParam(HINSTANCE module, LPCWSTR templateName, HWND owner, DLGPR
                        LPARAM param);
 INT_PTR DialogBoxIndirectParam(HINSTANCE module, const DialogTemplate* dialog, HWND owner,
                                DLGPROC proc, LPARAM param);
+// The number of the resource template the dialog was made from; 0 for a
+// window that is not a dialog, or a dialog made from a named or built
+// template.
+UINT GetDialogTemplateId(HWND dialog);
 // Ends a modal dialog with a result (the dialog is hidden now and destroyed
 // when its loop returns). For a modeless dialog it only hides it.
 BOOL EndDialog(HWND dialog, INT_PTR result);

@@ -1,5 +1,6 @@
 #include "platform/controls/ResourceSet.h"
 
+#include <cstdint>
 #include <string>
 
 namespace ce {
@@ -34,7 +35,18 @@ ResourceName::ResourceName(LPCWSTR name) {
 ResourceName::ResourceName(std::u16string_view name) : key_(UpperKey(name)) {}
 
 void ResourceSet::AddDialog(const ResourceName& name, DialogTemplate dialog) {
-  dialogs_[name.Key()] = std::move(dialog);
+  dialog.id = 0;
+  const std::u16string& key = name.Key();
+  if (key.size() > 1 && key.size() <= 11 && key[0] == u'#') {  // a number key
+    uint64_t number = 0;
+    bool digits = true;
+    for (size_t i = 1; i < key.size(); ++i) {
+      digits = digits && key[i] >= u'0' && key[i] <= u'9';
+      if (digits) number = number * 10 + static_cast<uint64_t>(key[i] - u'0');
+    }
+    if (digits && number <= 0xFFFFFFFFu) dialog.id = static_cast<UINT>(number);
+  }
+  dialogs_[key] = std::move(dialog);
 }
 
 void ResourceSet::AddMenu(const ResourceName& name, MenuTemplate menu) {

@@ -54,6 +54,9 @@ struct DialogTemplate {
   std::u16string fontFace;  // empty: the default UI font
   int fontPoints = 0;       // 0: the default size
   std::vector<DialogItemTemplate> items;
+  // The number the template is stored under (set by AddDialog); 0 for a
+  // template stored under a name or built in code.
+  UINT id = 0;
 };
 
 // MF_ flags of Menus.h: MF_POPUP (children used), MF_SEPARATOR, MF_GRAYED,

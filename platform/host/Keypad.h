@@ -15,11 +15,12 @@
 #include <string_view>
 
 #include "platform/base/Types.h"
+#include "platform/window/Keys.h"
 
 namespace ce {
 
 // The action key of the navigation pad.
-constexpr UINT kVkAction = 0x86;
+constexpr UINT kVkAction = VK_ACTION;
 
 // The virtual key of a key name (case-insensitive); nothing for an unknown
 // name.

@@ -1,7 +1,7 @@
 #include "platform/host/detail/WindowNames.h"
 
 #include "platform/controls/CommonControls.h"
-#include "platform/framework/Dialog.h"
+#include "platform/controls/Dialogs.h"
 #include "platform/shell/Shell.h"
 
 namespace ce::detail {
@@ -17,10 +17,11 @@ std::u16string ClassOf(HWND window) {
 }  // namespace
 
 std::u16string DialogTemplateOf(HWND window) {
-  // The framework's dialogs know their template.
-  auto* dialog = dynamic_cast<Dialog*>(Window::FromHandle(window));
-  if (dialog == nullptr || dialog->Handle() != window) return {};
-  std::string number = std::to_string(dialog->TemplateId());
+  // Every dialog made from a numbered template, the framework's and those
+  // made with CreateDialogParam or DialogBoxParam alike.
+  UINT id = GetDialogTemplateId(window);
+  if (id == 0) return {};
+  std::string number = std::to_string(id);
   return std::u16string(number.begin(), number.end());
 }
 

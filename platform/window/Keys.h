@@ -50,7 +50,8 @@ constexpr UINT VK_TUP = VK_UP;
 constexpr UINT VK_TDOWN = VK_DOWN;
 constexpr UINT VK_TLEFT = VK_LEFT;
 constexpr UINT VK_TRIGHT = VK_RIGHT;
-constexpr UINT VK_TACTION = VK_RETURN;
+constexpr UINT VK_TACTION = VK_RETURN;  // the keypad's Enter
+constexpr UINT VK_ACTION = 0x86;         // the centre of the navigation pad (134)
 constexpr UINT VK_TBACK = VK_ESCAPE;
 
 }  // namespace ce

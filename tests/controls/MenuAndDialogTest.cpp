@@ -192,6 +192,25 @@ TEST_F(MenuAndDialogTest, TabMovesTheFocusThroughTheTabStops) {
   DestroyWindow(dialog);
 }
 
+TEST_F(MenuAndDialogTest, DialogsKnowTheNumberOfTheirTemplate) {
+  DialogTemplate built = *set_.Dialog(300);  // a template made in code has no number
+  built.id = 0;
+  set_.AddDialog(u"ASK", built);
+  struct Case {
+    const DialogTemplate* dialog;
+    UINT id;
+  } cases[] = {{set_.Dialog(300), 300}, {set_.Dialog(u"ask"), 0}, {&built, 0}};
+  for (const Case& c : cases) {
+    HWND dialog = CreateDialogIndirectParam(nullptr, c.dialog, owner_, CALLBACK_Ask, 0);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(GetDialogTemplateId(dialog), c.id);
+    EXPECT_EQ(GetDialogTemplateId(GetDlgItem(dialog, IDOK)), 0u) << "a control is not a dialog";
+    DestroyWindow(dialog);
+  }
+  EXPECT_EQ(GetDialogTemplateId(owner_), 0u);
+  EXPECT_EQ(GetDialogTemplateId(nullptr), 0u);
+}
+
 TEST_F(MenuAndDialogTest, DrawnMessageBoxIsAnsweredByTappingAButton) {
   MessageBoxHandler previous = InstallDrawnMessageBoxes();
   std::u16string shownText;

@@ -18,6 +18,8 @@
 #include "platform/controls/Menus.h"
 #include "platform/controls/Resources.h"
 #include "platform/controls/Static.h"
+#include "platform/controls/Dialogs.h"
+#include "platform/framework/Application.h"
 #include "platform/framework/Dialog.h"
 #include "platform/net/WinInet.h"
 #include "platform/shell/Gesture.h"
@@ -163,14 +165,20 @@ inline void FetchPing(int port) {
 
 class RunnerDialog : public Screen {
  public:
-  RunnerDialog() : Screen(kMainDialog), embedded_(kEmbedded), second_(kSecond) {}
+  RunnerDialog() : Screen(kMainDialog), embedded_(kEmbedded) {}
 
  protected:
   BOOL OnInitDialog() override {
     SHINITDLGINFO info{SHIDIM_FLAGS, Handle(), SHIDIF_SIZEDLGFULLSCREEN};
     SHInitDialog(&info);
     embedded_.Create(Handle());
-    second_.Create(Handle());
+    // The second screen is a plain dialog of the dialog manager, not one of
+    // the framework's.
+    second_ = CreateDialogParam(FrameworkResourceHandle(), MAKEINTRESOURCE(kSecond), Handle(),
+                                [](HWND, UINT message, WPARAM, LPARAM) -> INT_PTR {
+                                  return message == WM_INITDIALOG ? TRUE : FALSE;
+                                },
+                                0);
     SHMENUBARINFO bar;
     bar.hwndParent = Handle();
     bar.nToolBarId = kMenuBar;
@@ -186,7 +194,7 @@ class RunnerDialog : public Screen {
         Saw().answers.push_back(ce::MessageBox(Handle(), u"Clear?", u"Runner", MB_YESNO));
         return TRUE;
       case kShowSecond:
-        second_.ShowWindow(SW_SHOW);
+        ce::ShowWindow(second_, SW_SHOW);
         return TRUE;
       case kFetch:
         FetchPing(Saw().httpPort);
@@ -206,7 +214,7 @@ class RunnerDialog : public Screen {
 
  private:
   Screen embedded_;
-  Screen second_;
+  HWND second_ = nullptr;
 };
 
 // A local answer for "Fetch".

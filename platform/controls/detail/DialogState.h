@@ -16,6 +16,7 @@ class DialogState : public ControlState {
   INT_PTR result = 0;
   HWND lastFocus = nullptr;
   int defaultId = 0;
+  UINT templateId = 0;
 };
 
 DialogState* DialogStateOf(HWND window);

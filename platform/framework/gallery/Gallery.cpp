@@ -41,7 +41,7 @@ void RegisterGalleryResources() {
     DialogTemplate dialog;
     dialog.style = WS_POPUP | WS_VISIBLE;
     dialog.cx = 160;
-    dialog.cy = 213;
+    dialog.cy = 178;  // the work area between the title bar and the menu bar
     auto add = [&](const char16_t* cls, const char16_t* text, int id, DWORD style, int x, int y, int cx, int cy) {
       dialog.items.push_back(DialogItemTemplate{cls, text, id, WS_CHILD | WS_VISIBLE | style, 0, x, y, cx, cy});
     };
@@ -57,11 +57,11 @@ void RegisterGalleryResources() {
     add(WC_STATIC, u"密碼", -1, SS_LEFT, 4, 61, 20, 10);
     add(WC_EDIT, u"secret", 1019, ES_PASSWORD | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 26, 59, 60, 12);
     add(WC_EDIT, u"可編輯文字", 1020, ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 90, 59, 64, 12);
-    add(WC_LISTVIEW, u"", 1057, LVS_REPORT | LVS_NOCOLUMNHEADER | LVS_SINGLESEL | WS_TABSTOP, 4, 75, 150, 62);
-    add(TRACKBAR_CLASS, u"", 1010, TBS_HORZ | WS_TABSTOP, 4, 141, 100, 12);
-    add(WC_SCROLLBAR, u"", 1090, SBS_HORZ, 108, 142, 46, 9);
-    add(WC_TABCONTROL, u"", 1029, 0, 4, 157, 150, 28);
-    add(WC_EDIT, u"多行文字欄位：第一行\r\n第二行", 1030, ES_MULTILINE | WS_BORDER, 4, 189, 150, 20);
+    add(WC_LISTVIEW, u"", 1057, LVS_REPORT | LVS_NOCOLUMNHEADER | LVS_SINGLESEL | WS_TABSTOP, 4, 75, 150, 40);
+    add(TRACKBAR_CLASS, u"", 1010, TBS_HORZ | WS_TABSTOP, 4, 118, 100, 12);
+    add(WC_SCROLLBAR, u"", 1090, SBS_HORZ, 108, 119, 46, 9);
+    add(WC_TABCONTROL, u"", 1029, 0, 4, 133, 150, 20);
+    add(WC_EDIT, u"多行文字欄位：第一行\r\n第二行", 1030, ES_MULTILINE | WS_BORDER, 4, 156, 150, 20);
     set.AddDialog(kGalleryDialog, dialog);
 
     MenuTemplate menu;
