@@ -1,6 +1,8 @@
 #include "platform/base/RegistryHive.h"
 
+#include <chrono>
 #include <cstring>
+#include <thread>
 
 namespace ce {
 namespace {
@@ -114,8 +116,16 @@ LONG RegistryHive::Open(const std::filesystem::path& file, std::unique_ptr<Regis
   std::unique_ptr<RegistryHive> opened(new RegistryHive(db));
   // Normal sync is durable against a crashed process in WAL mode; RegFlushKey
   // syncs to disk when a caller needs more.
-  rc = sqlite3_exec(db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;", nullptr, nullptr,
-                    nullptr);
+  // Switching a new database to WAL needs it to itself for a moment, and
+  // SQLite answers "busy" at once instead of waiting when another process
+  // opens the same new file; so wait here, in real time, as the busy timeout
+  // would.
+  for (int waited = 0;; waited += kJournalRetryMs) {
+    rc = sqlite3_exec(db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;", nullptr, nullptr,
+                      nullptr);
+    if ((rc & 0xFF) != SQLITE_BUSY || waited >= kBusyTimeoutMs) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(kJournalRetryMs));
+  }
   if (rc == SQLITE_OK) rc = opened->CreateSchema();
   if (rc == SQLITE_OK) rc = opened->PrepareAll();
   if (rc != SQLITE_OK) return FromSqlite(rc, rc == SQLITE_ERROR ? ERROR_BADDB : ERROR_CANTOPEN);

@@ -32,6 +32,8 @@ class RegistryHive {
   static constexpr int64_t kLocalMachineId = 3;
   // How long a write waits for another process's transaction, in ms.
   static constexpr int kBusyTimeoutMs = 5000;
+  // Pause between attempts to switch a new database to WAL.
+  static constexpr int kJournalRetryMs = 5;
 
   // Opens the hive file, creating it and its tables when missing. A file
   // that is not a hive gives ERROR_BADDB and is left untouched.
