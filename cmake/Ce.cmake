@@ -2,12 +2,16 @@
 
 include(GoogleTest)
 
-# The environment of every test. A sanitized build reads its leak
-# suppressions from cmake/lsan.supp, also when ctest is run by hand.
+# The environment of every test. Sanitized builds read their suppressions
+# from cmake/lsan.supp and cmake/tsan.supp, also when ctest is run by hand.
 set(CE_TEST_PROPERTIES TIMEOUT 300)
 if(CE_SANITIZE)
   list(APPEND CE_TEST_PROPERTIES
        ENVIRONMENT "LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/cmake/lsan.supp")
+endif()
+if(CE_TSAN)
+  list(APPEND CE_TEST_PROPERTIES
+       ENVIRONMENT "TSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/cmake/tsan.supp")
 endif()
 
 # ce_library(NAME [SOURCES file...] [EXCLUDE file...] [DEPS target...]): a
