@@ -27,8 +27,9 @@ using ce::testing::PumpUntilIdle;
 using ce::testing::TestWindow;
 
 // A strip 100 pixels wide and 10 high: frames red, green, blue (34 pixels
-// each before the cut to 33).
-std::vector<uint8_t> StripPng() {
+// each before the cut to 33). Encoded through a file in the test's own
+// folder: the cases run as parallel processes, a shared name would race.
+std::vector<uint8_t> StripPng(const std::filesystem::path& folder) {
   HBITMAP bitmap = CreateBitmap(100, 10, 1, 32, nullptr);
   HDC dc = CreateCompatibleDC(nullptr);
   SelectObject(dc, bitmap);
@@ -40,7 +41,7 @@ std::vector<uint8_t> StripPng() {
     DeleteObject(brush);
   }
   DeleteDC(dc);
-  auto path = std::filesystem::temp_directory_path() / "ce_widgets_strip.png";
+  auto path = folder / "strip.png";
   SaveBitmapToPng(bitmap, path);
   DeleteObject(bitmap);
   std::ifstream in(path, std::ios::binary);
@@ -57,8 +58,9 @@ class HoverButtonTest : public ::testing::Test {
   ce::testing::TempDeviceRoot root_;
   void SetUp() override {
     InitCommonControls();
-    static bool registered = [] {
-      RegisterResources(u"", [](ResourceSet& set) { set.AddImage(kStripId, StripPng()); });
+    static bool registered = [this] {
+      std::vector<uint8_t> strip = StripPng(root_.Path());
+      RegisterResources(u"", [strip](ResourceSet& set) { set.AddImage(kStripId, strip); });
       return true;
     }();
     (void)registered;
