@@ -179,6 +179,7 @@ TEST(MemDcTest, DrawingReachesTheTargetOnlyWhenTheMemoryDcEnds) {
 TEST(AboutTest, VersionTextAndTemplate) {
   EXPECT_EQ(CDlgAbout::VersionText(u"0100", u"0013"), u"Zolfa for Pocket PC \nVersion 1.0013 \n");
   EXPECT_EQ(CDlgAbout::VersionText(u"", u"0013"), u"Zolfa for Pocket PC \nVersion .0013 \n");
+  ce::testing::TempDeviceRoot root;  // its dialog is a window of the device
   InitCommonControls();
   std::u16string shown;
   ModalHook previous = SetModalHook([&](HWND dialog, ModalKind) {
