@@ -253,19 +253,8 @@ LRESULT SetCheck(HWND button, ButtonState* state, WPARAM check) {
   return 0;
 }
 
-LRESULT CALLBACK_ButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    if (CreateState<ButtonState>(button) == nullptr) return FALSE;
-    return DefWindowProc(button, message, wParam, lParam);
-  }
-  auto* state = StateOf<ButtonState>(button);
-  if (state == nullptr) return DefWindowProc(button, message, wParam, lParam);
+LRESULT HandleMessage(HWND button, ButtonState* state, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_PAINT:
-      OnPaint(button, state);
-      return 0;
-    case WM_ERASEBKGND:
-      return 1;  // the paint covers the whole button
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
       OnLButtonDown(button, state);
@@ -346,7 +335,7 @@ LRESULT CALLBACK_ButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM lPa
 
 }  // namespace
 
-WNDPROC ButtonProcedure() { return CALLBACK_ButtonProc; }
+WNDPROC ButtonProcedure() { return ControlProc<ButtonState, OnPaint, HandleMessage>; }
 
 bool IsDlgButtonClass(HWND window) { return StateOf<ButtonState>(window) != nullptr; }
 

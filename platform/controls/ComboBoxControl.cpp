@@ -180,13 +180,7 @@ void OnKeyDown(HWND combo, ComboState* state, WPARAM key) {
   if (key == VK_RETURN || key == VK_ESCAPE) CloseList(combo, state);
 }
 
-LRESULT ComboProc(HWND combo, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    if (CreateState<ComboState>(combo) == nullptr) return FALSE;
-    return DefWindowProc(combo, message, wParam, lParam);
-  }
-  auto* state = StateOf<ComboState>(combo);
-  if (state == nullptr) return DefWindowProc(combo, message, wParam, lParam);
+LRESULT HandleMessage(HWND combo, ComboState* state, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CREATE:
       OnCreate(combo, state, reinterpret_cast<const CREATESTRUCT*>(lParam));
@@ -194,11 +188,6 @@ LRESULT ComboProc(HWND combo, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DESTROY:
       CloseList(combo, state);
       return 0;
-    case WM_PAINT:
-      OnPaint(combo, state);
-      return 0;
-    case WM_ERASEBKGND:
-      return 1;
     case WM_LBUTTONDOWN:
       if (!IsWindowEnabled(combo)) return 0;
       if (state->list != nullptr) {
@@ -486,7 +475,7 @@ LRESULT ComboListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
 
 }  // namespace
 
-WNDPROC ComboBoxProcedure() { return ComboProc; }
+WNDPROC ComboBoxProcedure() { return ControlProc<ComboState, OnPaint, HandleMessage>; }
 WNDPROC ComboListProcedure() { return ComboListProc; }
 
 }  // namespace ce::detail

@@ -399,26 +399,17 @@ LRESULT OnSetText(HWND edit, EditState* state, LPARAM lParam, bool notify) {
   return TRUE;
 }
 
-LRESULT EditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    auto* state = CreateState<EditState>(edit);
-    if (state == nullptr) return FALSE;
-    if ((Style(edit) & ES_PASSWORD) != 0) state->passwordChar = u'*';
-    return DefWindowProc(edit, message, wParam, lParam);
-  }
-  auto* state = StateOf<EditState>(edit);
-  if (state == nullptr) return DefWindowProc(edit, message, wParam, lParam);
+void InitEdit(HWND edit, EditState* state) {
+  if ((Style(edit) & ES_PASSWORD) != 0) state->passwordChar = u'*';
+}
+
+LRESULT HandleMessage(HWND edit, EditState* state, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CREATE: {
       auto* create = reinterpret_cast<const CREATESTRUCT*>(lParam);
       if (create != nullptr && create->lpszName != nullptr) OnSetText(edit, state, reinterpret_cast<LPARAM>(create->lpszName), false);
       return 0;
     }
-    case WM_PAINT:
-      OnPaint(edit, state);
-      return 0;
-    case WM_ERASEBKGND:
-      return 1;
     case WM_CHAR:
       OnChar(edit, state, wParam);
       return 0;
@@ -515,7 +506,7 @@ LRESULT EditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam) {
 
 }  // namespace
 
-WNDPROC EditProcedure() { return EditProc; }
+WNDPROC EditProcedure() { return ControlProc<EditState, OnPaint, HandleMessage, InitEdit>; }
 
 bool EditShownText(HWND window, std::u16string* text) {
   auto* state = StateOf<EditState>(window);

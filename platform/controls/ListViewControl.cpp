@@ -504,13 +504,7 @@ LRESULT OnColumnMessage(HWND list, ListViewState* state, UINT message, WPARAM wP
   }
 }
 
-LRESULT ListViewProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    if (CreateState<ListViewState>(list) == nullptr) return FALSE;
-    return DefWindowProc(list, message, wParam, lParam);
-  }
-  auto* state = StateOf<ListViewState>(list);
-  if (state == nullptr) return DefWindowProc(list, message, wParam, lParam);
+LRESULT HandleMessage(HWND list, ListViewState* state, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message >= LVM_FIRST && message < LVM_FIRST + 0x100) {
     LRESULT result = OnMessage(list, state, message, wParam, lParam);
     if (result == -2) result = OnColumnMessage(list, state, message, wParam, lParam);
@@ -520,11 +514,6 @@ LRESULT ListViewProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DESTROY:
       DeleteAll(list, state);
       return 0;
-    case WM_PAINT:
-      PaintListView(list, state);
-      return 0;
-    case WM_ERASEBKGND:
-      return 1;
     case WM_SIZE:
       UpdateListViewBar(list, state);
       InvalidateRect(list, nullptr, TRUE);
@@ -575,6 +564,6 @@ LRESULT ListViewProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
 
 }  // namespace
 
-WNDPROC ListViewProcedure() { return ListViewProc; }
+WNDPROC ListViewProcedure() { return ControlProc<ListViewState, PaintListView, HandleMessage>; }
 
 }  // namespace ce::detail

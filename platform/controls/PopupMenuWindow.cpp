@@ -146,19 +146,8 @@ void Step(HWND window, PopupState* state, int direction) {
   }
 }
 
-LRESULT PopupProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    if (CreateState<PopupState>(window) == nullptr) return FALSE;
-    return DefWindowProc(window, message, wParam, lParam);
-  }
-  auto* state = StateOf<PopupState>(window);
-  if (state == nullptr) return DefWindowProc(window, message, wParam, lParam);
+LRESULT HandleMessage(HWND window, PopupState* state, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_PAINT:
-      Paint(window, state);
-      return 0;
-    case WM_ERASEBKGND:
-      return 1;
     case WM_LBUTTONDOWN: {
       POINT point = PointFromLParam(lParam);
       RECT client;
@@ -253,7 +242,7 @@ UINT Track(HMENU menu, UINT flags, int x, int y, HWND owner, int depth) {
 
 }  // namespace
 
-WNDPROC PopupMenuProcedure() { return PopupProc; }
+WNDPROC PopupMenuProcedure() { return ControlProc<PopupState, Paint, HandleMessage>; }
 
 bool PopupMenuItems(HWND window, std::vector<VisibleControl>* items) {
   auto* state = StateOf<PopupState>(window);

@@ -29,6 +29,16 @@ void Notify(HWND window, const ScrollBarModel& model, WORD code, int pos) {
   SendMessage(parent, message, MAKEWPARAM(code, static_cast<WORD>(pos)), reinterpret_cast<LPARAM>(window));
 }
 
+void InitScrollBar(HWND window, ScrollBarState* state) {
+  state->model.SetVertical((GetWindowLong(window, GWL_STYLE) & SBS_VERT) != 0);
+}
+
+void OnPaint(HWND window, ScrollBarState* state) {
+  PaintScope paint(window);
+  ParentColors(window, paint.Dc(), WM_CTLCOLORSCROLLBAR);
+  state->model.Draw(paint.Dc(), Bar(window), IsWindowEnabled(window) != FALSE);
+}
+
 void OnLButtonDown(HWND window, ScrollBarState* state, POINT point) {
   if (!IsWindowEnabled(window)) return;
   ScrollBarModel& model = state->model;
@@ -58,25 +68,9 @@ void OnLButtonDown(HWND window, ScrollBarState* state, POINT point) {
   }
 }
 
-LRESULT ScrollBarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    auto* state = CreateState<ScrollBarState>(window);
-    if (state == nullptr) return FALSE;
-    state->model.SetVertical((GetWindowLong(window, GWL_STYLE) & SBS_VERT) != 0);
-    return DefWindowProc(window, message, wParam, lParam);
-  }
-  auto* state = StateOf<ScrollBarState>(window);
-  if (state == nullptr) return DefWindowProc(window, message, wParam, lParam);
+LRESULT HandleMessage(HWND window, ScrollBarState* state, UINT message, WPARAM wParam, LPARAM lParam) {
   ScrollBarModel& model = state->model;
   switch (message) {
-    case WM_PAINT: {
-      PaintScope paint(window);
-      ParentColors(window, paint.Dc(), WM_CTLCOLORSCROLLBAR);
-      model.Draw(paint.Dc(), Bar(window), IsWindowEnabled(window) != FALSE);
-      return 0;
-    }
-    case WM_ERASEBKGND:
-      return 1;
     case WM_LBUTTONDOWN:
       OnLButtonDown(window, state, PointFromLParam(lParam));
       return 0;
@@ -151,7 +145,7 @@ LRESULT ScrollBarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 
 }  // namespace
 
-WNDPROC ScrollBarProcedure() { return ScrollBarProc; }
+WNDPROC ScrollBarProcedure() { return ControlProc<ScrollBarState, OnPaint, HandleMessage, InitScrollBar>; }
 
 }  // namespace ce::detail
 

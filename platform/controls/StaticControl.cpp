@@ -71,22 +71,11 @@ void OnPaint(HWND window, StaticState* state) {
   DrawText(dc, text.c_str(), static_cast<int>(text.size()), &client, format);
 }
 
-LRESULT StaticProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    if (CreateState<StaticState>(window) == nullptr) return FALSE;
-    return DefWindowProc(window, message, wParam, lParam);
-  }
-  auto* state = StateOf<StaticState>(window);
-  if (state == nullptr) return DefWindowProc(window, message, wParam, lParam);
+LRESULT HandleMessage(HWND window, StaticState* state, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CREATE:
       LoadTemplateImage(window, state, reinterpret_cast<const CREATESTRUCT*>(lParam));
       return 0;
-    case WM_PAINT:
-      OnPaint(window, state);
-      return 0;
-    case WM_ERASEBKGND:
-      return 1;
     case WM_SETTEXT: {
       LRESULT result = DefWindowProc(window, message, wParam, lParam);
       InvalidateRect(window, nullptr, TRUE);
@@ -118,6 +107,6 @@ LRESULT StaticProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 
 }  // namespace
 
-WNDPROC StaticProcedure() { return StaticProc; }
+WNDPROC StaticProcedure() { return ControlProc<StaticState, OnPaint, HandleMessage>; }
 
 }  // namespace ce::detail

@@ -119,19 +119,8 @@ LRESULT GetTab(const TabState* state, WPARAM wParam, TCITEM* item) {
   return TRUE;
 }
 
-LRESULT TabProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    if (CreateState<TabState>(window) == nullptr) return FALSE;
-    return DefWindowProc(window, message, wParam, lParam);
-  }
-  auto* state = StateOf<TabState>(window);
-  if (state == nullptr) return DefWindowProc(window, message, wParam, lParam);
+LRESULT HandleMessage(HWND window, TabState* state, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_PAINT:
-      OnPaint(window, state);
-      return 0;
-    case WM_ERASEBKGND:
-      return 1;
     case WM_LBUTTONDOWN: {
       if (!IsWindowEnabled(window)) return 0;
       POINT point = PointFromLParam(lParam);
@@ -216,6 +205,6 @@ LRESULT TabProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 
 }  // namespace
 
-WNDPROC TabControlProcedure() { return TabProc; }
+WNDPROC TabControlProcedure() { return ControlProc<TabState, OnPaint, HandleMessage>; }
 
 }  // namespace ce::detail

@@ -131,19 +131,8 @@ void OnKeyDown(HWND window, TrackbarState* state, WPARAM key) {
   Notify(window, *state, TB_ENDTRACK);
 }
 
-LRESULT TrackbarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    if (CreateState<TrackbarState>(window) == nullptr) return FALSE;
-    return DefWindowProc(window, message, wParam, lParam);
-  }
-  auto* state = StateOf<TrackbarState>(window);
-  if (state == nullptr) return DefWindowProc(window, message, wParam, lParam);
+LRESULT HandleMessage(HWND window, TrackbarState* state, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_PAINT:
-      OnPaint(window, state);
-      return 0;
-    case WM_ERASEBKGND:
-      return 1;
     case WM_LBUTTONDOWN:
       if (!IsWindowEnabled(window)) return 0;
       if (GetFocus() != window) SetFocus(window);
@@ -228,6 +217,6 @@ LRESULT TrackbarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 
 }  // namespace
 
-WNDPROC TrackbarProcedure() { return TrackbarProc; }
+WNDPROC TrackbarProcedure() { return ControlProc<TrackbarState, OnPaint, HandleMessage>; }
 
 }  // namespace ce::detail

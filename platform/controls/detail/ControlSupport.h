@@ -31,6 +31,34 @@ T* CreateState(HWND window) {
   return raw;
 }
 
+// The window procedure of a control class whose state is T. WM_NCCREATE
+// creates the state, refusing the window when it cannot be stored, and lets
+// Init fill it from the window's style; every later message finds the state
+// (a window without one is left to DefWindowProc). Paint answers WM_PAINT and
+// covers the whole control, so WM_ERASEBKGND has nothing to do; the rest goes
+// to Handle.
+template <typename T, void (*Paint)(HWND, T*), LRESULT (*Handle)(HWND, T*, UINT, WPARAM, LPARAM),
+          void (*Init)(HWND, T*) = nullptr>
+LRESULT ControlProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    T* state = CreateState<T>(window);
+    if (state == nullptr) return FALSE;
+    if constexpr (Init != nullptr) Init(window, state);
+    return DefWindowProc(window, message, wParam, lParam);
+  }
+  T* state = StateOf<T>(window);
+  if (state == nullptr) return DefWindowProc(window, message, wParam, lParam);
+  switch (message) {
+    case WM_PAINT:
+      Paint(window, state);
+      return 0;
+    case WM_ERASEBKGND:
+      return 1;
+    default:
+      return Handle(window, state, message, wParam, lParam);
+  }
+}
+
 // WM_COMMAND with the control's id and the code to its parent.
 void NotifyCommand(HWND control, UINT code);
 // Fills the header and sends WM_NOTIFY to the parent; returns its answer.
