@@ -170,11 +170,8 @@ LRESULT SendMessageInternal(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     return result;
   }
   std::unique_lock lock(system.mutex_);
-  WindowRecord* record = system.Find(window);
-  if (record == nullptr) {
-    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-    return 0;
-  }
+  WindowRecord* record = system.FindOrFail(window);
+  if (record == nullptr) return 0;
   std::shared_ptr<ThreadQueue> self = system.CurrentQueue();
   if (record->queue == self) {
     WNDPROC proc = record->proc;

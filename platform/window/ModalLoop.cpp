@@ -60,11 +60,8 @@ INT_PTR RunModalLoop(HWND window, const std::function<bool(MSG&)>& filter) {
 BOOL EndModalLoop(HWND window, INT_PTR result) {
   WindowSystem& system = WindowSystem::Get();
   std::lock_guard lock(system.mutex_);
-  WindowRecord* record = system.Find(window);
-  if (record == nullptr) {
-    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-    return FALSE;
-  }
+  WindowRecord* record = system.FindOrFail(window);
+  if (record == nullptr) return FALSE;
   record->modalEnded = true;
   record->modalResult = result;
   record->queue->wake_.notify_all();

@@ -32,11 +32,8 @@ BOOL InvalidateRect(HWND window, const RECT* rect, BOOL erase) {
 BOOL ValidateRect(HWND window, const RECT* rect) {
   WindowSystem& system = WindowSystem::Get();
   std::lock_guard lock(system.mutex_);
-  WindowRecord* record = system.Find(window);
-  if (record == nullptr) {
-    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-    return FALSE;
-  }
+  WindowRecord* record = system.FindOrFail(window);
+  if (record == nullptr) return FALSE;
   if (!record->paintPending) return TRUE;
   RECT covered;
   // The region is one rectangle, so only a rectangle that covers all of it
@@ -51,11 +48,8 @@ BOOL ValidateRect(HWND window, const RECT* rect) {
 BOOL GetUpdateRect(HWND window, RECT* rect, BOOL /*erase*/) {
   WindowSystem& system = WindowSystem::Get();
   std::lock_guard lock(system.mutex_);
-  WindowRecord* record = system.Find(window);
-  if (record == nullptr) {
-    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-    return FALSE;
-  }
+  WindowRecord* record = system.FindOrFail(window);
+  if (record == nullptr) return FALSE;
   if (rect != nullptr) *rect = record->paintPending ? record->update : RECT{};
   return record->paintPending ? TRUE : FALSE;
 }

@@ -62,11 +62,8 @@ BOOL KillTimer(HWND window, UINT_PTR id) {
   std::lock_guard lock(system.mutex_);
   std::shared_ptr<ThreadQueue> queue;
   if (window != nullptr) {
-    WindowRecord* record = system.Find(window);
-    if (record == nullptr) {
-      SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-      return FALSE;
-    }
+    WindowRecord* record = system.FindOrFail(window);
+    if (record == nullptr) return FALSE;
     queue = record->queue;
   } else {
     queue = system.CurrentQueue();

@@ -181,11 +181,8 @@ BOOL DestroyWindow(HWND window) {
   std::vector<HWND> owned;
   {
     std::lock_guard lock(system.mutex_);
-    WindowRecord* record = system.Find(window);
-    if (record == nullptr) {
-      SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-      return FALSE;
-    }
+    WindowRecord* record = system.FindOrFail(window);
+    if (record == nullptr) return FALSE;
     if (record->queue != system.CurrentQueue()) {
       SetLastError(ERROR_ACCESS_DENIED);
       return FALSE;
@@ -249,11 +246,8 @@ BOOL IsWindow(HWND window) {
 HWND GetParent(HWND window) {
   WindowSystem& system = WindowSystem::Get();
   std::lock_guard lock(system.mutex_);
-  WindowRecord* record = system.Find(window);
-  if (record == nullptr) {
-    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-    return nullptr;
-  }
+  WindowRecord* record = system.FindOrFail(window);
+  if (record == nullptr) return nullptr;
   return record->parent != nullptr ? record->parent : record->owner;
 }
 
@@ -302,11 +296,8 @@ BOOL IsChild(HWND parent, HWND window) {
 HWND GetWindow(HWND window, UINT relation) {
   WindowSystem& system = WindowSystem::Get();
   std::lock_guard lock(system.mutex_);
-  WindowRecord* record = system.Find(window);
-  if (record == nullptr) {
-    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-    return nullptr;
-  }
+  WindowRecord* record = system.FindOrFail(window);
+  if (record == nullptr) return nullptr;
   if (relation == GW_OWNER) return record->owner;
   if (relation == GW_CHILD) return record->children.empty() ? nullptr : record->children.front();
   WindowRecord* parent = system.Find(record->parent);
@@ -330,11 +321,8 @@ HWND GetWindow(HWND window, UINT relation) {
 HWND GetDlgItem(HWND dialog, int id) {
   WindowSystem& system = WindowSystem::Get();
   std::lock_guard lock(system.mutex_);
-  WindowRecord* record = system.Find(dialog);
-  if (record == nullptr) {
-    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-    return nullptr;
-  }
+  WindowRecord* record = system.FindOrFail(dialog);
+  if (record == nullptr) return nullptr;
   for (HWND child : record->children) {
     WindowRecord* childRecord = system.Find(child);
     if (childRecord != nullptr && static_cast<int>(childRecord->id) == id) return child;
@@ -345,11 +333,8 @@ HWND GetDlgItem(HWND dialog, int id) {
 int GetDlgCtrlID(HWND window) {
   WindowSystem& system = WindowSystem::Get();
   std::lock_guard lock(system.mutex_);
-  WindowRecord* record = system.Find(window);
-  if (record == nullptr) {
-    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-    return 0;
-  }
+  WindowRecord* record = system.FindOrFail(window);
+  if (record == nullptr) return 0;
   return static_cast<int>(record->id);
 }
 
@@ -362,11 +347,8 @@ DWORD GetWindowThreadProcessId(HWND window, DWORD* processId) {
     return 0;  // threads of other processes are not visible here
   }
   std::lock_guard lock(system.mutex_);
-  WindowRecord* record = system.Find(window);
-  if (record == nullptr) {
-    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-    return 0;
-  }
+  WindowRecord* record = system.FindOrFail(window);
+  if (record == nullptr) return 0;
   if (processId != nullptr) *processId = static_cast<DWORD>(getpid());
   return record->queue->threadId_;
 }
@@ -424,11 +406,8 @@ int GetClassName(HWND window, LPWSTR buffer, int bufferLen) {
   }
   WindowSystem& system = WindowSystem::Get();
   std::lock_guard lock(system.mutex_);
-  WindowRecord* record = system.Find(window);
-  if (record == nullptr) {
-    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-    return 0;
-  }
+  WindowRecord* record = system.FindOrFail(window);
+  if (record == nullptr) return 0;
   return CopyText(record->windowClass->name, buffer, bufferLen);
 }
 
@@ -438,11 +417,8 @@ BOOL EnableWindow(HWND window, BOOL enable) {
   bool loseFocus = false;
   {
     std::lock_guard lock(system.mutex_);
-    WindowRecord* record = system.Find(window);
-    if (record == nullptr) {
-      SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-      return FALSE;
-    }
+    WindowRecord* record = system.FindOrFail(window);
+    if (record == nullptr) return FALSE;
     wasDisabled = (record->style & WS_DISABLED) != 0;
     if (wasDisabled == (enable == FALSE)) return wasDisabled ? TRUE : FALSE;
     if (enable != FALSE) {
@@ -470,11 +446,8 @@ BOOL SetWindowExtra(HWND window, WindowExtraSlot slot, std::unique_ptr<WindowExt
   if (index >= static_cast<size_t>(WindowExtraSlot::kCount)) return FALSE;
   WindowSystem& system = WindowSystem::Get();
   std::unique_lock lock(system.mutex_);
-  WindowRecord* record = system.Find(window);
-  if (record == nullptr) {
-    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-    return FALSE;
-  }
+  WindowRecord* record = system.FindOrFail(window);
+  if (record == nullptr) return FALSE;
   std::swap(record->extras[index], extra);
   lock.unlock();
   extra.reset();  // the replaced one, deleted without the lock

@@ -18,11 +18,8 @@ constexpr DWORD kErrorInvalidIndex = 1413;
 LONG_PTR GetWindowLongPtr(HWND window, int index) {
   WindowSystem& system = WindowSystem::Get();
   std::lock_guard lock(system.mutex_);
-  WindowRecord* record = system.Find(window);
-  if (record == nullptr) {
-    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-    return 0;
-  }
+  WindowRecord* record = system.FindOrFail(window);
+  if (record == nullptr) return 0;
   switch (index) {
     case GWL_WNDPROC:
       return reinterpret_cast<LONG_PTR>(record->proc);
@@ -49,11 +46,8 @@ LONG_PTR GetWindowLongPtr(HWND window, int index) {
 LONG_PTR SetWindowLongPtr(HWND window, int index, LONG_PTR value) {
   WindowSystem& system = WindowSystem::Get();
   std::lock_guard lock(system.mutex_);
-  WindowRecord* record = system.Find(window);
-  if (record == nullptr) {
-    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-    return 0;
-  }
+  WindowRecord* record = system.FindOrFail(window);
+  if (record == nullptr) return 0;
   LONG_PTR old;
   switch (index) {
     case GWL_WNDPROC:
@@ -99,11 +93,8 @@ namespace {
 LONG ExchangeExtraLong(HWND window, int index, const LONG* newValue) {
   WindowSystem& system = WindowSystem::Get();
   std::lock_guard lock(system.mutex_);
-  WindowRecord* record = system.Find(window);
-  if (record == nullptr) {
-    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-    return 0;
-  }
+  WindowRecord* record = system.FindOrFail(window);
+  if (record == nullptr) return 0;
   if (static_cast<size_t>(index) + sizeof(LONG) > record->extraBytes.size()) {
     SetLastError(kErrorInvalidIndex);
     return 0;
@@ -134,11 +125,8 @@ LONG SetWindowLong(HWND window, int index, LONG value) {
 LONG_PTR GetClassLongPtr(HWND window, int index) {
   WindowSystem& system = WindowSystem::Get();
   std::lock_guard lock(system.mutex_);
-  WindowRecord* record = system.Find(window);
-  if (record == nullptr) {
-    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-    return 0;
-  }
+  WindowRecord* record = system.FindOrFail(window);
+  if (record == nullptr) return 0;
   const WNDCLASS& wndClass = record->windowClass->wndClass;
   switch (index) {
     case GCL_STYLE:

@@ -62,6 +62,12 @@ WindowRecord* WindowSystem::Find(HWND window) {
   return it == windows_.end() ? nullptr : it->second.get();
 }
 
+WindowRecord* WindowSystem::FindOrFail(HWND window) {
+  WindowRecord* record = Find(window);
+  if (record == nullptr) SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+  return record;
+}
+
 HWND WindowSystem::NewHandle() {
   for (;;) {
     uint32_t serial = nextSerial_;

@@ -134,6 +134,9 @@ class WindowSystem {
 
   // --- everything below requires mutex_ to be held ---
   WindowRecord* Find(HWND window);
+  // Find for a call that was handed the window: when there is none the
+  // caller's last error says ERROR_INVALID_WINDOW_HANDLE.
+  WindowRecord* FindOrFail(HWND window);
   // The calling thread's queue, created on first use.
   std::shared_ptr<ThreadQueue> CurrentQueue();
   std::shared_ptr<ThreadQueue> QueueOfThread(DWORD threadId);
