@@ -2,6 +2,7 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cerrno>
@@ -166,13 +167,38 @@ Outcome EncodeWide(Charset charset, const char16_t* units, size_t count, std::st
   return Outcome::kOk;
 }
 
+// Where decoded units go: a string, a caller's buffer of fixed room (units
+// past it are only counted), or nowhere (only counted). Counting first and
+// then decoding into the caller's buffer keeps a large text from being held
+// twice.
+class UnitSink {
+ public:
+  UnitSink() = default;
+  explicit UnitSink(std::u16string* text) : text_(text) {}
+  UnitSink(char16_t* buffer, size_t room) : buffer_(buffer), room_(room) {}
+
+  void Append(const char16_t* units, size_t count) {
+    if (text_ != nullptr) {
+      text_->append(units, count);
+    } else if (buffer_ != nullptr && count_ < room_) {
+      std::memcpy(buffer_ + count_, units, std::min(count, room_ - count_) * sizeof(char16_t));
+    }
+    count_ += count;
+  }
+  size_t Count() const { return count_; }
+
+ private:
+  std::u16string* text_ = nullptr;
+  char16_t* buffer_ = nullptr;
+  size_t room_ = 0;
+  size_t count_ = 0;
+};
+
 // Converts bytes to units, never reading past count; each invalid sequence
 // becomes one '?' (code page 950) or U+FFFD (UTF-8).
-Outcome DecodeBytes(Charset charset, const char* bytes, size_t count, bool strict,
-                    std::u16string* out) {
+Outcome DecodeBytes(Charset charset, const char* bytes, size_t count, bool strict, UnitSink* out) {
   iconv_t cd = Converter(charset, true);
   if (cd == nullptr) return Outcome::kNoConverter;
-  out->clear();
   const char16_t replacement = charset == Charset::kUtf8 ? kReplacementChar : kAnsiDefaultChar;
   char* in = const_cast<char*>(bytes);
   size_t inLeft = count;
@@ -181,14 +207,14 @@ Outcome DecodeBytes(Charset charset, const char* bytes, size_t count, bool stric
     char* next = reinterpret_cast<char*>(buffer);
     size_t room = sizeof(buffer);
     size_t result = iconv(cd, &in, &inLeft, &next, &room);
-    out->append(buffer, static_cast<size_t>(next - reinterpret_cast<char*>(buffer)) / sizeof(char16_t));
+    out->Append(buffer, static_cast<size_t>(next - reinterpret_cast<char*>(buffer)) / sizeof(char16_t));
     if (result != static_cast<size_t>(-1) || errno == E2BIG) continue;
     if (strict) return Outcome::kInvalidInput;
     const auto* at = reinterpret_cast<const unsigned char*>(in);
     size_t skip = errno == EINVAL ? inLeft  // a character cut off by the end of the input
                   : charset == Charset::kUtf8 ? Utf8InvalidLength(at, inLeft)
                                               : AnsiInvalidLength(at, inLeft);
-    out->push_back(replacement);
+    out->Append(&replacement, 1);
     in += skip;
     inLeft -= skip;
     iconv(cd, nullptr, nullptr, nullptr, nullptr);
@@ -260,15 +286,15 @@ int MultiByteToWideChar(UINT codePage, DWORD flags, const char* bytes, int bytes
     return Fail(ERROR_INVALID_PARAMETER);
   }
   size_t count = bytesLen == -1 ? std::strlen(bytes) + 1 : static_cast<size_t>(bytesLen);
-  std::u16string units;
+  // Measuring counts without storing; converting writes straight into the
+  // caller's buffer and never past outSize.
+  UnitSink units = outSize == 0 ? UnitSink() : UnitSink(out, static_cast<size_t>(outSize));
   Outcome outcome =
       DecodeBytes(charset, bytes, count, (flags & MB_ERR_INVALID_CHARS) != 0, &units);
   if (outcome != Outcome::kOk) return Fail(ErrorOf(outcome));
-  if (units.size() > static_cast<size_t>(INT_MAX)) return Fail(ERROR_INSUFFICIENT_BUFFER);
-  int needed = static_cast<int>(units.size());
-  if (outSize == 0) return needed;
-  if (needed > outSize) return Fail(ERROR_INSUFFICIENT_BUFFER);
-  std::memcpy(out, units.data(), units.size() * sizeof(char16_t));
+  if (units.Count() > static_cast<size_t>(INT_MAX)) return Fail(ERROR_INSUFFICIENT_BUFFER);
+  int needed = static_cast<int>(units.Count());
+  if (outSize != 0 && needed > outSize) return Fail(ERROR_INSUFFICIENT_BUFFER);
   return needed;
 }
 
@@ -284,7 +310,8 @@ std::u16string MultiToWide(std::string_view bytes, UINT codePage) {
   Charset charset;
   std::u16string units;
   if (bytes.empty() || !CharsetOf(codePage, &charset)) return units;
-  DecodeBytes(charset, bytes.data(), bytes.size(), false, &units);
+  UnitSink sink(&units);
+  DecodeBytes(charset, bytes.data(), bytes.size(), false, &sink);
   return units;
 }
 

@@ -127,6 +127,13 @@ TEST(CodePageTest, TooSmallBufferFailsWithoutWritingPastIt) {
   EXPECT_EQ(MultiByteToWideChar(950, 0, "\xA6\x58\xBF\xE8", 4, wide, 1), 0);
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
   EXPECT_EQ(wide[1], u'#');
+  // The replacement of an invalid byte is bounded the same way.
+  SetLastError(0);
+  EXPECT_EQ(MultiByteToWideChar(950, 0, "a\xFF", 2, wide, 1), 0);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
+  EXPECT_EQ(wide[1], u'#');
+  ASSERT_EQ(MultiByteToWideChar(950, 0, "a\xFF", 2, wide, 2), 2);
+  EXPECT_EQ(std::u16string(wide, 3), u"a?#");
 }
 
 TEST(CodePageTest, DefaultCharacterAndStrictFlags) {
