@@ -7,6 +7,7 @@
 #include <regex>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/base/CodePage.h"
@@ -316,6 +317,29 @@ TEST_F(CCoreTest, AnItemForABrowseWindowThatIsGoneIsFreed) {
   core_.PostBrowseItem(3, u"title", u"link", u"song");
   core_.PostBrowseEnd(3);
   EXPECT_EQ(ce::testing::PumpUntilIdle(), 0);
+}
+
+TEST_F(CCoreTest, AfterTheMainScreenGoesWorkersFindNoBrowseWindow) {
+  ce::testing::TestWindow browse([](ce::HWND window, ce::UINT message, ce::WPARAM wParam,
+                                    ce::LPARAM lParam) {
+    return ce::DefWindowProc(window, message, wParam, lParam);
+  });
+  // A screen of its own so that it can really go; under ASan a worker that
+  // still reached it would fail the run.
+  auto main = std::make_unique<FakeMainScreen>(log_, playlist_);
+  main->browseWindow = browse.Handle();
+  core_.AttachMainScreen(*main);
+  core_.DetachMainScreen();
+  main.reset();
+  std::thread worker([this] {
+    core_.PostBrowseItem(3, u"title", u"link", u"song");
+    core_.PostBrowseEnd(3);
+  });
+  worker.join();
+  EXPECT_EQ(ce::testing::PumpUntilIdle(), 0);
+  EXPECT_EQ(core_.CurrentTab(), kTabCurrentPlaylist);
+  core_.PlayNext();  // no playlist any more: nothing happens
+  EXPECT_TRUE(log_.empty());
 }
 
 // The real current playlist behind the adapter: only playable items join,

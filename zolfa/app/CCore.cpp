@@ -39,6 +39,12 @@ void CCore::AttachMainScreen(IMainScreen& mainScreen) {
   mainScreen_.store(&mainScreen, std::memory_order_release);
 }
 
+void CCore::DetachMainScreen() {
+  std::lock_guard lock(mainScreenMutex_);
+  mainScreen_.store(nullptr, std::memory_order_release);
+  currentPlaylist_.store(nullptr, std::memory_order_release);
+}
+
 void CCore::AttachTopDialog(ITopDialog& topDialog) { topDialog_ = &topDialog; }
 
 void CCore::SetAboutLauncher(std::function<void()> launcher) {
@@ -168,6 +174,7 @@ bool CCore::OnCommand(uint32_t commandId) {
 }
 
 ce::HWND CCore::BrowseWindow() const {
+  std::lock_guard lock(mainScreenMutex_);
   IMainScreen* main = MainScreen();
   return main != nullptr ? main->BrowseWindow() : nullptr;
 }

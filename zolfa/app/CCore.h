@@ -17,6 +17,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -60,6 +61,11 @@ class CCore : public ICurPlaylistCore, public IBrowsePoster {
   // screen is first initialised. Until then the screen and playlist
   // operations do nothing.
   void AttachMainScreen(IMainScreen& mainScreen);
+  // Forgets the main screen; its destructor calls this. Browse workers may
+  // answer after the screen is gone (they stop with the service manager,
+  // which outlives the screens): they then find no browse window instead of
+  // a freed screen.
+  void DetachMainScreen();
   void AttachTopDialog(ITopDialog& topDialog);
   // Shows the about dialog modally; until one is set ShowAbout does nothing.
   void SetAboutLauncher(std::function<void()> launcher);
@@ -115,6 +121,9 @@ class CCore : public ICurPlaylistCore, public IBrowsePoster {
   // Fields in their declared order.
   int32_t requestedScreen_ = 0;
   std::atomic<IMainScreen*> mainScreen_{nullptr};
+  // Held by a worker while it asks the main screen for the browse window,
+  // and by DetachMainScreen.
+  mutable std::mutex mainScreenMutex_;
   std::atomic<ICurrentPlaylist*> currentPlaylist_{nullptr};
   std::u16string nowPlayingFile_;
   std::atomic<int32_t> nowPlayingIndex_{0};
