@@ -127,11 +127,39 @@ TEST_F(PersonalLibraryTest, OldFileGainsTheAllSongsListWithDuplicates) {
   EXPECT_EQ(library.NextPlaylistId(), 1004);
 }
 
-TEST_F(PersonalLibraryTest, FileWithoutLibraryMarkersGivesOnlyTheAllSongsList) {
-  WriteFile("<playlist><playlist_id>5</playlist_id></playlist>");
+TEST_F(PersonalLibraryTest, AFileWithoutLibraryMarkersIsKeptAsideBeforeItIsReplaced) {
+  // A library cut short: its playlists are not read, but they are not lost.
+  const std::string cut = "<musiclibrary>" + PlaylistText("5", "old", {SongLine("7", "s", "u")});
+  WriteFile(cut);
   CPersonalLibrary library(owner);
   library.LoadLibrary();
   EXPECT_EQ(PlaylistIds(library), (std::vector<int32_t>{-99}));
+  library.AddPlaylist(u"new", {});
+  EXPECT_NE(FileBytes().find("<playlist_name>new</playlist_name>"), std::string::npos);
+  std::string aside;
+  ASSERT_TRUE(ReadDeviceFile(CPersonalLibrary::FilePath() + u".bad", ce::OPEN_EXISTING, aside));
+  EXPECT_EQ(aside, cut);
+  // Later saves leave the copy alone; a sound file is never copied aside.
+  WriteFile("<musiclibrary></musiclibrary>");
+  CPersonalLibrary sound(owner);
+  sound.LoadLibrary();
+  sound.AddPlaylist(u"more", {});
+  ReadDeviceFile(CPersonalLibrary::FilePath() + u".bad", ce::OPEN_EXISTING, aside);
+  EXPECT_EQ(aside, cut);
+}
+
+TEST_F(PersonalLibraryTest, AFileAnotherHandleWritesIsStillRead) {
+  WriteFile("<musiclibrary>" + PlaylistText("1001", "kept", {}) + "</musiclibrary>");
+  // A writer that lets others read only.
+  ce::HANDLE writer = ce::CreateFile(CPersonalLibrary::FilePath().c_str(),
+                                     ce::GENERIC_READ | ce::GENERIC_WRITE, ce::FILE_SHARE_READ,
+                                     nullptr, ce::OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(writer, ce::INVALID_HANDLE_VALUE);
+  CPersonalLibrary library(owner);
+  library.LoadLibrary();
+  ce::CloseHandle(writer);
+  ASSERT_EQ(PlaylistIds(library), (std::vector<int32_t>{-99, 1001}));
+  EXPECT_EQ(library.Playlist(1).name, u"kept");
 }
 
 TEST_F(PersonalLibraryTest, NewIdsFollowTheLargest) {

@@ -36,9 +36,10 @@ bool ReadDeviceFile(std::u16string_view devicePath, ce::DWORD disposition, std::
                     ce::DWORD* error) {
   bytes.clear();
   std::u16string path(devicePath);
-  ce::DWORD access = ce::GENERIC_READ;
-  if (disposition != ce::OPEN_EXISTING) access |= ce::GENERIC_WRITE;
-  ce::HANDLE file = ce::CreateFile(path.c_str(), access, ce::FILE_SHARE_READ | ce::FILE_SHARE_WRITE,
+  // Read access only, also when the file may be created: asking for write
+  // access would fail on a read-only file or one another handle shares only
+  // for reading, and the caller would take a readable file for a lost one.
+  ce::HANDLE file = ce::CreateFile(path.c_str(), ce::GENERIC_READ, ce::FILE_SHARE_READ | ce::FILE_SHARE_WRITE,
                                    nullptr, disposition, ce::FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == ce::INVALID_HANDLE_VALUE) {
     if (error != nullptr) *error = ce::GetLastError();

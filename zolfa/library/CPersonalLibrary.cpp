@@ -15,6 +15,7 @@ namespace zolfa {
 namespace {
 
 constexpr int32_t kFirstPlaylistId = 1001;
+constexpr char16_t kDamagedFileSuffix[] = u".bad";
 
 // id + offset with the wrap of the device's 32-bit arithmetic, without
 // overflowing a signed integer.
@@ -42,6 +43,7 @@ void CPersonalLibrary::LoadLibrary() {
   playlists_.clear();
   modified_ = false;
   fileUnreadable_ = false;
+  damagedFile_.clear();
   // The program folder is made when missing, so a first start gets its
   // empty library file.
   EnsureProgramFolder();
@@ -52,12 +54,18 @@ void CPersonalLibrary::LoadLibrary() {
     fileUnreadable_ = ce::GetFileAttributes(FilePath().c_str()) != ce::INVALID_FILE_ATTRIBUTES;
     return;
   }
-  playlists_ = ParsePersonalLibraryFile(bytes);
+  bool hasLibrary = false;
+  playlists_ = ParsePersonalLibraryFile(bytes, &hasLibrary);
+  if (!hasLibrary && !bytes.empty()) damagedFile_ = std::move(bytes);
   EnsureAllSongs();
 }
 
 bool CPersonalLibrary::SaveLibrary() {
   if (fileUnreadable_) return false;
+  if (!damagedFile_.empty()) {
+    if (!ReplaceFileAtomically(FilePath() + kDamagedFileSuffix, damagedFile_)) return false;
+    damagedFile_.clear();
+  }
   if (!ReplaceFileAtomically(FilePath(), FormatPersonalLibraryFile(playlists_))) return false;
   modified_ = false;
   return true;

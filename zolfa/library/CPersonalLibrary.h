@@ -72,6 +72,10 @@ class CPersonalLibrary {
   // Set when an existing file could not be read: writing the library would
   // then replace playlists that were never loaded.
   bool fileUnreadable_ = false;
+  // The bytes of a file that was read but held no library (cut short, or
+  // not a library at all): kept aside as "personal.db.bad" before the first
+  // save replaces them, so that nothing in them is lost for good.
+  std::string damagedFile_;
 };
 
 }  // namespace zolfa

@@ -53,13 +53,14 @@ std::string FormatPersonalLibraryFile(const PlaylistList& playlists) {
   return out;
 }
 
-PlaylistList ParsePersonalLibraryFile(std::string_view bytes) {
+PlaylistList ParsePersonalLibraryFile(std::string_view bytes, bool* hasLibrary) {
   size_t zero = bytes.find('\0');
   if (zero != std::string_view::npos) bytes = bytes.substr(0, zero);
   std::u16string text = AnsiToWide(bytes);
 
   PlaylistList playlists;
   auto body = FindBetween(text, 0, u"<musiclibrary>", u"</musiclibrary>");
+  if (hasLibrary != nullptr) *hasLibrary = body.has_value();
   if (!body) return playlists;
   std::vector<std::u16string_view> playlistTexts;
   SplitBetween(body->Value(text), u"<playlist>", u"</playlist>", playlistTexts);

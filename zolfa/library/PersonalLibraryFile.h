@@ -19,7 +19,8 @@ std::string FormatPersonalLibraryFile(const PlaylistList& playlists);
 
 // The playlists of a file's bytes, in file order. The text ends at the first
 // zero byte. Missing tags give 0 or empty text for their field; a file
-// without both library markers gives no playlists.
-PlaylistList ParsePersonalLibraryFile(std::string_view bytes);
+// without both library markers gives no playlists, and *hasLibrary (when
+// given) tells whether the markers were there.
+PlaylistList ParsePersonalLibraryFile(std::string_view bytes, bool* hasLibrary = nullptr);
 
 }  // namespace zolfa
