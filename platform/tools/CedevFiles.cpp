@@ -159,7 +159,9 @@ int Cat(const std::string& arg) {
 }
 
 // Creates the folders of folder that are missing, from the root down.
-DWORD MakeFolders(const std::u16string& folder) {
+// Makes every missing folder of the path; the ones it made are added to
+// *made, outermost first, so that a failed copy can take them away again.
+DWORD MakeFolders(const std::u16string& folder, std::vector<std::u16string>* made) {
   std::u16string partial;
   size_t start = 0;
   while (start < folder.size()) {
@@ -168,7 +170,9 @@ DWORD MakeFolders(const std::u16string& folder) {
     if (end > start) {
       partial += u'\\';
       partial.append(folder, start, end - start);
-      if (!CreateDirectory(partial.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
+      if (CreateDirectory(partial.c_str(), nullptr)) {
+        made->push_back(partial);
+      } else if (GetLastError() != ERROR_ALREADY_EXISTS) {
         return GetLastError();
       }
       DWORD attributes = GetFileAttributes(partial.c_str());
@@ -179,6 +183,10 @@ DWORD MakeFolders(const std::u16string& folder) {
     start = end + 1;
   }
   return ERROR_SUCCESS;
+}
+
+void RemoveFolders(const std::vector<std::u16string>& made) {
+  for (auto folder = made.rbegin(); folder != made.rend(); ++folder) RemoveDirectory(folder->c_str());
 }
 
 // Copies the stream into a new device file at temp; ERROR_SUCCESS or the error.
@@ -234,6 +242,7 @@ int Put(const std::vector<std::string>& args) {
     target += FromUtf8(std::filesystem::path(hostFile).filename().string());
   }
   std::u16string folder = ParentOf(target);
+  std::vector<std::u16string> madeFolders;
   DWORD folderAttributes = GetFileAttributes(folder.c_str());
   if (folderAttributes == INVALID_FILE_ATTRIBUTES) {
     if (!makeFolders) {
@@ -241,13 +250,16 @@ int Put(const std::vector<std::string>& args) {
                    ToUtf8(folder).c_str());
       return kExitUsage;
     }
-    if (DWORD error = MakeFolders(folder); error != ERROR_SUCCESS) {
+    if (DWORD error = MakeFolders(folder, &madeFolders); error != ERROR_SUCCESS) {
+      RemoveFolders(madeFolders);
       return Report(ToUtf8(folder), error);
     }
   } else if ((folderAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
     return Report(ToUtf8(folder), ERROR_PATH_NOT_FOUND);
   }
-  std::u16string temp = folder + (folder == u"\\" ? u"" : u"\\") + NameOf(target) + u".cedev-" +
+  // A short name of its own: the target's name may already be as long as a
+  // name can be.
+  std::u16string temp = folder + (folder == u"\\" ? u"" : u"\\") + u".cedev-" +
                         FromUtf8(std::to_string(getpid())) + u".tmp";
   DWORD error = WriteDeviceFile(in, temp);
   if (error == ERROR_SUCCESS && !MoveFileEx(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING |
@@ -256,6 +268,7 @@ int Put(const std::vector<std::string>& args) {
   }
   if (error != ERROR_SUCCESS) {
     DeleteFile(temp.c_str());
+    RemoveFolders(madeFolders);
     return Report(ToUtf8(target), error);
   }
   return kExitOk;

@@ -241,6 +241,12 @@ TEST(CedevFilesTest, ListCatPutGetAndRefuseBadPaths) {
   ASSERT_EQ(RunCedev(root.Path(), "files get '/Program Files/Zolfa/a.bin' '" + (host / "out.bin").string() + "'", &out), 0) << out;
   EXPECT_EQ(ReadHostFile(host / "out.bin"), payload);
 
+  // A name as long as a name may be (245 of 255 bytes) is copied like any other.
+  const std::string longName(245, 'b');
+  ASSERT_EQ(RunCedev(root.Path(), "files put -p '" + (host / "in.bin").string() + "' '/Long/" + longName + "'", &out), 0) << out;
+  EXPECT_EQ(ReadHostFile(root.Path() / "Long" / longName), payload);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(root.Path() / "Long"), {}), 1);
+
   // Escaping paths and missing files: exit 2, a message, nothing written.
   struct Case {
     std::string args;

@@ -522,6 +522,7 @@ TEST(CedevRegTest, SetQueryExportAndRefuseMalformedCalls) {
       {"set", "HKCU\\Software\\New", "v", "qword", "1"},
       {"set", "HKCU\\Software\\New", "v", "sz", "x", "2"},
       {"set", "HKCU\\Software\\New", "v"},
+      {"set", "HKCU\\Software\\New", std::string(16384, 'a'), "sz", "x"},  // the key is not made
       {"delete", "HKCU"},
       {"frobnicate"},
   };
