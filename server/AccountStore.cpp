@@ -41,6 +41,9 @@ std::string AccountStore::LoadFile(const std::filesystem::path& file) {
     std::string name, password, statusText, extra;
     if (!(fields >> name) || name[0] == '#') continue;
     std::string where = file.string() + ":" + std::to_string(lineNumber) + ": ";
+    if (name == kSampleAccount) {
+      return where + "\"" + name + "\" is the sample account and always has its own password";
+    }
     if (!(fields >> password)) return where + "account without a password";
     int status = 0;
     if (fields >> statusText && !ParseStatus(statusText, &status)) {

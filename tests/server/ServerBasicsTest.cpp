@@ -126,6 +126,9 @@ TEST(ServerBasics, BadStartsEndWithAClearError) {
                               ("zolfa-srv-bad-accounts-" + std::to_string(getpid()));
   std::filesystem::create_directories(dir);
   std::ofstream(dir / "accounts.txt") << "ok@zolfa.test pw\nbad@zolfa.test pw often\n";
+  // The sample account keeps its password whatever a data folder says.
+  std::filesystem::create_directories(dir / "sample");
+  std::ofstream(dir / "sample" / "accounts.txt") << "# mine\ndemo@zolfa.test other\n";
   struct Case {
     std::vector<std::string> args;
     int exitStatus;
@@ -137,6 +140,7 @@ TEST(ServerBasics, BadStartsEndWithAClearError) {
       {{"--port"}, 2, "needs a value"},
       {{"--port", "0", "--fault", "status=abc"}, 1, "status"},
       {{"--port", "0", "--data", dir.string()}, 1, "accounts.txt:2"},
+      {{"--port", "0", "--data", (dir / "sample").string()}, 1, "accounts.txt:2: \"demo@zolfa.test\""},
   };
   for (const Case& c : kCases) {
     std::string errorText;

@@ -290,7 +290,9 @@ TEST_F(SessionTest, LoginHostsInTurn) {
     size_t calls = transport_->Calls().size();
     std::u16string body = c.emptyBody ? u"" : LoginAnswerText(u"S");
     transport_->Reply(u"login1.zolfa.test", c.primary, body);
-    transport_->Reply(u"login2.zolfa.test", c.secondary, body);
+    // Only a case that reaches the secondary host queues its answer: one
+    // left over would be taken by the next case.
+    if (c.calls == 2) transport_->Reply(u"login2.zolfa.test", c.secondary, body);
     manager_->Login(receiver_.Window(), u"a", kDigest, 0);
     ASSERT_TRUE(receiver_.WaitForMessages(messages + 1));
     ASSERT_TRUE(transport_->WaitForCalls(calls + c.calls));
