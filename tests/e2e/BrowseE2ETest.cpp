@@ -4,7 +4,10 @@
 // the core controller, as the browse screen receives them.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <chrono>
+#include <cstdio>
+#include <fstream>
 #include <memory>
 #include <regex>
 #include <string>
@@ -114,7 +117,7 @@ class BrowseE2ETest : public ::testing::Test {
     id_ = requests_->QueueBrowseRequest(kind, genre, index.indexType, index.index, artist, album,
                                         u"0", u"AUTH", u"");
     EXPECT_GT(id_, 0);
-    EXPECT_TRUE(ce::testing::PumpUntil([this] { return ended_; }, 20000));
+    EXPECT_TRUE(ce::testing::PumpUntil([this] { return ended_; }, 60000));
     return items_;
   }
 
@@ -122,20 +125,38 @@ class BrowseE2ETest : public ::testing::Test {
   // logged path asked again, its body read without the client's parser.
   std::vector<std::u16string> ServerTitles(const std::string& path, const char* tag,
                                            ce::UINT codePage) {
+    std::vector<std::u16string> titles;
+    std::string body = ce::ToUtf8(ce::MultiToWide(ServerBody(path), codePage));
+    std::regex element(std::string("<") + tag + ">([^<]*)</" + tag + ">");
+    for (std::sregex_iterator it(body.begin(), body.end(), element), end; it != end; ++it) {
+      titles.push_back(ce::FromUtf8((*it)[1].str()));
+    }
+    return titles;
+  }
+
+  // The bytes of the last request to path, asked again ("" on failure).
+  std::string ServerBody(const std::string& path) {
     std::string target;
     for (const std::string& line : server_->LogLines()) {
       size_t at = line.find(" " + path + "?");
       if (at != std::string::npos) target = line.substr(at + 1, line.rfind(' ') - at - 1);
     }
     httplib::Result result = server_->Get(target);
-    std::vector<std::u16string> titles;
-    if (!result || result->status != 200) return titles;
-    std::string body = ce::ToUtf8(ce::MultiToWide(result->body, codePage));
-    std::regex element(std::string("<") + tag + ">([^<]*)</" + tag + ">");
-    for (std::sregex_iterator it(body.begin(), body.end(), element), end; it != end; ++it) {
-      titles.push_back(ce::FromUtf8((*it)[1].str()));
+    return result && result->status == 200 ? result->body : std::string();
+  }
+
+  static std::string PercentEncoded(const std::string& value) {
+    std::string out;
+    for (unsigned char c : value) {
+      if (std::isalnum(c) || c == '-' || c == '_' || c == '.' || c == '/') {
+        out += static_cast<char>(c);
+      } else {
+        char escaped[4];
+        std::snprintf(escaped, sizeof escaped, "%%%02X", c);
+        out += escaped;
+      }
     }
-    return titles;
+    return out;
   }
 
   static std::vector<std::u16string> Titles(const std::vector<FeedItem>& items) {
@@ -230,6 +251,45 @@ TEST_F(BrowseE2ETest, TopicPagesArriveDecodedFromUtf8IncludingEscapedTags) {
 
   // An empty page still ends.
   EXPECT_TRUE(Fetch(kBrowseTopicFolder, u"soon").empty());
+}
+
+TEST_F(BrowseE2ETest, AFiftyMegabyteAnswerWithBytesOutsideTheCodePageArrivesWhole) {
+  ASSERT_EQ(Fetch(kBrowseGenreList, u"").size(), 6u);
+  // The server's own genre answer, its elements made five of 10 MiB titles
+  // with a byte every 4 KiB that code page 950 does not know (0xFF).
+  std::string body = ServerBody("/genre.php");
+  size_t first = body.find("<genre>");
+  size_t last = body.rfind("</genre>");
+  ASSERT_NE(first, std::string::npos);
+  ASSERT_NE(last, std::string::npos);
+  last += std::string("</genre>").size();
+  std::string element = body.substr(first, body.find("</genre>", first) + 8 - first);
+  size_t text = element.find("<text>");
+  ASSERT_NE(text, std::string::npos);
+  text += 6;
+  std::string filler;
+  for (int i = 0; i < 10 * 256; ++i) filler += std::string(4095, 'a') + "\xFF";
+  std::string huge = body.substr(0, first);
+  for (int i = 0; i < 5; ++i) huge += element.substr(0, text) + filler + element.substr(text);
+  huge += body.substr(last);
+  ASSERT_GT(huge.size(), 50u << 20);
+  std::string file = (root_.Path() / "huge-genres.txt").string();
+  {
+    std::ofstream out(file, std::ios::binary);
+    out << huge;
+  }
+  ASSERT_EQ(server_->Control("fault=" + PercentEncoded("path=/genre.php,body-file=" + file)), 200);
+
+  std::vector<FeedItem> items = Fetch(kBrowseGenreList, u"");
+  ASSERT_EQ(items.size(), 5u);
+  std::u16string expected;
+  for (int i = 0; i < 10 * 256; ++i) expected += std::u16string(4095, u'a') + u"?";
+  for (const FeedItem& item : items) {
+    EXPECT_EQ(item.title.size(), expected.size() + 4);  // and the genre's own name
+    EXPECT_EQ(item.title.compare(0, expected.size(), expected), 0);
+    EXPECT_EQ(item.category, u"folder");
+  }
+  EXPECT_TRUE(receiver_.Numbers() == std::vector<ce::UINT>{MSG_LOGIN_DONE});
 }
 
 TEST_F(BrowseE2ETest, ExpiredSessionShowsTheServersMessageAndReportsNoNetworkFailure) {
