@@ -41,8 +41,43 @@ bool Contains(const RECT& outer, const RECT& inner) {
          inner.bottom <= outer.bottom;
 }
 
-// The part of a control's rectangle that its parents and the screen leave
-// visible.
+// Captions of controls that draw no text of their own: owner drawn
+// buttons, pictures with a caption. A control that draws text shows it the
+// way the user sees it (in lines, in pieces around a selection), so its
+// caption is not listed as well. Drawn text inside a visible descendant is
+// the descendant's, and text under a window above is that window's.
+void AddCaptions(const std::vector<HWND>& bottomFirst, std::vector<TextRecord>* texts) {
+  const size_t drawn = texts->size();
+  for (size_t i = 0; i < bottomFirst.size(); ++i) {
+    HWND top = bottomFirst[i];
+    if (IsShellWindow(top)) continue;
+    std::vector<VisibleControl> controls = ListVisibleControls(top);
+    for (const VisibleControl& control : controls) {
+      if (control.window == top || control.text.empty() || control.className == WC_DIALOG) continue;
+      if (control.className == u"MenuItem") continue;  // menus draw their items
+      RECT rect = ClipToAncestors(control.window, control.screenRect);
+      if (IsRectEmpty(&rect)) continue;
+      POINT centre{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+      if (Covered(bottomFirst, i, centre)) continue;
+      auto inDescendant = [&](const TextRecord& text) {
+        return std::any_of(controls.begin(), controls.end(), [&](const VisibleControl& inner) {
+          return IsChild(control.window, inner.window) && Contains(inner.screenRect, text.rect);
+        });
+      };
+      bool drewText = std::any_of(texts->begin(), texts->begin() + static_cast<long>(drawn),
+                                  [&](const TextRecord& text) {
+                                    POINT middle{(text.rect.left + text.rect.right) / 2,
+                                                 (text.rect.top + text.rect.bottom) / 2};
+                                    return Contains(rect, text.rect) && !inDescendant(text) &&
+                                           !Covered(bottomFirst, i, middle);
+                                  });
+      if (!drewText) texts->push_back(TextRecord{rect, control.text, 0});
+    }
+  }
+}
+
+}  // namespace
+
 RECT ClipToAncestors(HWND control, RECT rect) {
   auto screen = GetScreenSurface();
   RECT bounds{0, 0, screen->Width(), screen->Height()};
@@ -56,31 +91,6 @@ RECT ClipToAncestors(HWND control, RECT rect) {
   }
   return rect;
 }
-
-// Captions that the frame does not show as drawn text of their own: owner
-// drawn buttons, pictures with a caption, fields scrolled away.
-void AddCaptions(const std::vector<HWND>& bottomFirst, std::vector<TextRecord>* texts) {
-  const size_t drawn = texts->size();
-  for (size_t i = 0; i < bottomFirst.size(); ++i) {
-    HWND top = bottomFirst[i];
-    if (IsShellWindow(top)) continue;
-    for (const VisibleControl& control : ListVisibleControls(top)) {
-      if (control.window == top || control.text.empty() || control.className == WC_DIALOG) continue;
-      if (control.className == u"MenuItem") continue;  // menus draw their items
-      RECT rect = ClipToAncestors(control.window, control.screenRect);
-      if (IsRectEmpty(&rect)) continue;
-      POINT centre{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
-      if (Covered(bottomFirst, i, centre)) continue;
-      bool shown = std::any_of(texts->begin(), texts->begin() + static_cast<long>(drawn),
-                               [&](const TextRecord& text) {
-                                 return text.text == control.text && Contains(rect, text.rect);
-                               });
-      if (!shown) texts->push_back(TextRecord{rect, control.text, 0});
-    }
-  }
-}
-
-}  // namespace
 
 std::unique_ptr<DeviceScreen> DeviceScreen::Open(bool headless, std::string* note) {
   std::unique_ptr<DeviceScreen> screen(new DeviceScreen);

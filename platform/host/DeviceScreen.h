@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/gdi/Surface.h"
+#include "platform/window/Geometry.h"
 
 namespace ce {
 
@@ -16,6 +17,11 @@ namespace detail {
 class SdlWindow;
 struct HostEvent;
 }  // namespace detail
+
+// The part of a control's screen rectangle that its parents and the screen
+// leave visible; empty when nothing of it is on the screen. Windows above it
+// are not taken into account.
+RECT ClipToAncestors(HWND control, RECT rect);
 
 class DeviceScreen {
  public:

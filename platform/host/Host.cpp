@@ -85,28 +85,44 @@ bool TakeHostOptions(int& argc, char** argv, HostOptions* options, std::string* 
 }
 
 std::unique_ptr<Host> Host::Start(const HostOptions& options, std::string* error) {
-  std::lock_guard lock(CurrentMutex());
-  if (CurrentHost() != nullptr) {
-    if (error != nullptr) *error = "a device host is running already";
-    return nullptr;
+  std::unique_ptr<Host> host;
+  {
+    // The host is the current one from here on, so that a second start is
+    // refused; a start that fails below gives the place up again in ~Host,
+    // which takes this lock itself.
+    std::lock_guard lock(CurrentMutex());
+    if (CurrentHost() != nullptr) {
+      if (error != nullptr) *error = "a device host is running already";
+      return nullptr;
+    }
+    host.reset(new Host);
+    CurrentHost() = host.get();
   }
-  std::unique_ptr<Host> host(new Host);
   host->options_ = options;
-  if (!options.transcript.empty() && !host->transcript_->OpenFile(options.transcript, error)) {
-    return nullptr;
-  }
   host->screen_ = DeviceScreen::Open(options.headless, nullptr);
   host->runner_ = std::make_shared<ScriptRunner>(*host->transcript_, *host->screen_, host->input_);
+  // The script is read before the transcript is opened, which empties its
+  // file.
   if (!options.script.empty()) {
     ScriptError problem;
     if (!host->runner_->LoadFile(options.script, &problem)) {
       if (error != nullptr) {
-        *error = options.script.string() +
-                 (problem.line > 0 ? ":" + std::to_string(problem.line) : std::string()) + ": " +
-                 problem.message;
+        *error = problem.line > 0
+                     ? options.script.string() + ":" + std::to_string(problem.line) + ": " + problem.message
+                     : problem.message;
       }
       return nullptr;
     }
+  }
+  if (!options.transcript.empty()) {
+    std::error_code ignored;
+    if (!options.script.empty() && std::filesystem::equivalent(options.script, options.transcript, ignored)) {
+      if (error != nullptr) {
+        *error = "the transcript " + options.transcript.string() + " is the script " + options.script.string();
+      }
+      return nullptr;
+    }
+    if (!host->transcript_->OpenFile(options.transcript, error)) return nullptr;
   }
   if (!StartShell()) {
     if (error != nullptr) *error = "the shell's bars cannot be made";
@@ -136,7 +152,6 @@ std::unique_ptr<Host> Host::Start(const HostOptions& options, std::string* error
   host->previousGesture_ = SetGestureObserver([runner](HWND, POINT) { runner->GestureRecognised(); });
   host->uiThread_ = uiThread;
   host->timer_ = SetTimer(nullptr, 0, kFrameMs, &Host::OnTimer);
-  CurrentHost() = raw;
   return host;
 }
 

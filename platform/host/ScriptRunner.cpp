@@ -225,8 +225,23 @@ bool ScriptRunner::ResolveTarget(const ScriptStep& step, POINT* point, std::stri
     *reason = "control " + id + " is disabled";
     return false;
   }
-  *point = Centre(matches[0].screenRect);
-  return true;
+  // The tap goes where the user would tap: the middle of what is seen of
+  // the control, which must then be what the stylus reaches.
+  HWND control = matches[0].window;
+  RECT visible = ClipToAncestors(control, matches[0].screenRect);
+  if (IsRectEmpty(&visible)) {
+    *reason = "control " + id + " is not on the screen";
+    return false;
+  }
+  *point = Centre(visible);
+  HWND hit = WindowFromPoint(*point);
+  if (hit == control || (hit != nullptr && IsChild(control, hit))) return true;
+  if (hit != nullptr && IsChild(hit, control)) {
+    *reason = "control " + id + " lies in a disabled window";
+  } else {
+    *reason = "control " + id + " is covered";
+  }
+  return false;
 }
 
 ScriptRunner::Progress ScriptRunner::Tap(const ScriptStep& step) {

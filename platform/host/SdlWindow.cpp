@@ -1,4 +1,4 @@
-// The SDL window of the device screen and the keyboard's keypad keys.
+// The SDL window of the device screen and the input it receives.
 #define SDL_MAIN_HANDLED
 #include "platform/host/detail/SdlWindow.h"
 
@@ -6,45 +6,9 @@
 
 #include <cstdlib>
 
-#include "platform/host/Keypad.h"
-#include "platform/window/Keys.h"
+#include "platform/host/detail/KeyboardKeys.h"
 
 namespace ce::detail {
-
-namespace {
-
-// The keypad key a keyboard key stands for; 0 for none.
-UINT KeypadKeyOf(const SDL_Keysym& key) {
-  bool shift = (key.mod & KMOD_SHIFT) != 0;
-  SDL_Keycode code = key.sym;
-  if (shift && code == SDLK_8) return VK_TSTAR;
-  if (shift && code == SDLK_3) return VK_TPOUND;
-  if (code >= SDLK_0 && code <= SDLK_9) return static_cast<UINT>('0' + (code - SDLK_0));
-  if (code >= SDLK_KP_1 && code <= SDLK_KP_9) return static_cast<UINT>('1' + (code - SDLK_KP_1));
-  switch (code) {
-    case SDLK_KP_0: return '0';
-    case SDLK_ASTERISK:
-    case SDLK_KP_MULTIPLY:
-    case SDLK_F8: return VK_TSTAR;
-    case SDLK_HASH:
-    case SDLK_KP_DIVIDE:
-    case SDLK_F9: return VK_TPOUND;
-    case SDLK_UP: return VK_UP;
-    case SDLK_DOWN: return VK_DOWN;
-    case SDLK_LEFT: return VK_LEFT;
-    case SDLK_RIGHT: return VK_RIGHT;
-    case SDLK_SPACE: return kVkAction;
-    case SDLK_RETURN:
-    case SDLK_KP_ENTER: return VK_RETURN;
-    case SDLK_BACKSPACE: return VK_BACK;
-    case SDLK_F1: return VK_TSOFT1;
-    case SDLK_F2: return VK_TSOFT2;
-    case SDLK_ESCAPE: return VK_ESCAPE;
-    default: return 0;
-  }
-}
-
-}  // namespace
 
 struct SdlWindow::Parts {
   SDL_Window* window = nullptr;
@@ -52,6 +16,7 @@ struct SdlWindow::Parts {
   SDL_Texture* texture = nullptr;
   int textureWidth = 0;
   int textureHeight = 0;
+  KeyboardKeys keys;
 };
 
 bool DisplayAvailable() {
@@ -152,7 +117,8 @@ void SdlWindow::Poll(std::vector<HostEvent>* events) {
           }
           continue;
         }
-        out.virtualKey = KeypadKeyOf(event.key.keysym);
+        out.virtualKey = event.type == SDL_KEYDOWN ? parts_->keys.Press(event.key.keysym)
+                                                   : parts_->keys.Release(event.key.keysym);
         if (out.virtualKey == 0) continue;
         out.kind = event.type == SDL_KEYDOWN ? HostEvent::Kind::kKeyDown : HostEvent::Kind::kKeyUp;
         out.repeat = event.key.repeat != 0;

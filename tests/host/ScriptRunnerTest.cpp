@@ -6,6 +6,8 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <memory>
 
 #include "platform/base/CodePage.h"
 #include "platform/controls/Metrics.h"
@@ -19,6 +21,14 @@
 
 namespace ce::testing {
 namespace {
+
+RECT ScreenRect(HWND window) {
+  RECT rect{};
+  GetWindowRect(window, &rect);
+  return rect;
+}
+
+POINT Centre(const RECT& rect) { return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2}; }
 
 class ScriptRunnerTest : public ::testing::Test {
  protected:
@@ -49,6 +59,29 @@ class ScriptRunnerTest : public ::testing::Test {
     return code;
   }
 
+  // Runs a script on a headless screen against a dialog that is already
+  // shown, without a loop of the program's own. `prepare` may move the
+  // dialog's controls and writes the script. Returns the failure, "" when
+  // the script succeeded.
+  std::string Drive(const std::function<std::string(HWND dialog)>& prepare) {
+    HostOptions options;
+    options.headless = true;
+    std::string error;
+    std::unique_ptr<Host> host = Host::Start(options, &error);
+    if (host == nullptr) return "no host: " + error;
+    RunnerDialog dialog;
+    EXPECT_TRUE(dialog.Create());
+    ScriptError problem;
+    EXPECT_TRUE(host->Script().Load(prepare(dialog.Handle()), &problem)) << problem.message;
+    host->RunScriptToEnd(5000);
+    PumpUntilIdle();  // the program handles the last step's input
+    std::string failure = host->Script().Failure();
+    dialog.DestroyWindow();
+    host.reset();
+    PumpUntilIdle();
+    return failure;
+  }
+
   // Index of the first transcript line that is `line`, or -1.
   int IndexOf(const std::string& line) const {
     auto at = std::find(lines_.begin(), lines_.end(), line);
@@ -72,8 +105,7 @@ class ScriptRunnerTest : public ::testing::Test {
 };
 
 TEST_F(ScriptRunnerTest, TapsKeysTextMenusAndAnswersReachTheProgram) {
-  auto shot = std::filesystem::temp_directory_path() / "runner-shot.png";
-  std::filesystem::remove(shot);
+  auto shot = root_.Path() / "runner-shot.png";
   std::string script =
       "# the dialog's own button and the embedded screen's, by template\n"
       "tap 300/1001\n"
@@ -124,7 +156,6 @@ TEST_F(ScriptRunnerTest, TapsKeysTextMenusAndAnswersReachTheProgram) {
   EXPECT_EQ(header[1], 'P');
   EXPECT_EQ((header[16] << 24) | (header[17] << 16) | (header[18] << 8) | header[19], 240);
   EXPECT_EQ((header[20] << 24) | (header[21] << 16) | (header[22] << 8) | header[23], 320);
-  std::filesystem::remove(shot);
 }
 
 TEST_F(ScriptRunnerTest, ABareIdOfTwoVisibleControlsFailsAndListsThem) {
@@ -166,6 +197,104 @@ TEST_F(ScriptRunnerTest, AHoldOpensTheContextMenuWhoseCommandMenuChooses) {
   EXPECT_EQ(Saw().holds, 0) << "a tap is no hold";
 }
 
+TEST_F(ScriptRunnerTest, TapAndHoldAtAPointReachTheControlThere) {
+  std::string failure = Drive([](HWND dialog) {
+    POINT go = Centre(ScreenRect(GetDlgItem(dialog, kGo)));
+    POINT pad = Centre(ScreenRect(GetDlgItem(dialog, kPad)));
+    return "tap " + std::to_string(go.x) + " " + std::to_string(go.y) + "\nhold " +
+           std::to_string(pad.x) + " " + std::to_string(pad.y) + "\nmenu 31101\n";
+  });
+  EXPECT_EQ(failure, "");
+  EXPECT_EQ(Saw().commands, (std::vector<std::string>{"300:1001", "300:31101"}));
+  EXPECT_EQ(Saw().holds, 1);
+}
+
+TEST_F(ScriptRunnerTest, ATapAimsAtTheVisiblePartOfItsControlAndRefusesAHiddenOne) {
+  // Half off the right edge: the part on the screen is tapped.
+  EXPECT_EQ(Drive([](HWND dialog) {
+              MoveWindow(GetDlgItem(dialog, kGo), 200, 0, 80, 16, TRUE);
+              return "tap 300/1001\n";
+            }),
+            "");
+  EXPECT_EQ(Saw().commands, std::vector<std::string>{"300:1001"});
+
+  std::unique_ptr<TestWindow> cover;
+  struct Case {
+    std::function<void(HWND go)> hide;
+    std::string failure;
+  };
+  for (const Case& c : {
+           Case{[&](HWND go) {
+                  // A sibling above the button takes every tap on it.
+                  cover = std::make_unique<TestWindow>(
+                      [](HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefWindowProc(w, m, wp, lp); },
+                      GetParent(go), WS_VISIBLE);
+                  RECT rect = ScreenRect(go);
+                  POINT at{rect.left, rect.top};
+                  ScreenToClient(GetParent(go), &at);
+                  SetWindowPos(*cover, HWND_TOP, at.x, at.y, rect.right - rect.left, rect.bottom - rect.top, 0);
+                },
+                "line 1 (tap 300/1001): control 1001 is covered"},
+           Case{[](HWND go) { MoveWindow(go, 300, 0, 40, 16, TRUE); },
+                "line 1 (tap 300/1001): control 1001 is not on the screen"},
+       }) {
+    Saw() = Seen{};
+    EXPECT_EQ(Drive([&](HWND dialog) {
+                c.hide(GetDlgItem(dialog, kGo));
+                return "tap 300/1001\n";
+              }),
+              c.failure);
+    EXPECT_TRUE(Saw().commands.empty()) << c.failure;
+    cover.reset();
+  }
+}
+
+TEST_F(ScriptRunnerTest, AScriptOrTranscriptThatCannotBeUsedStopsTheStartWithCode2) {
+  std::filesystem::path script = root_.Path() / "script.txt";
+  std::filesystem::path wrong = root_.Path() / "wrong.txt";
+  std::ofstream(script, std::ios::binary) << "wait 1\nquit\n";
+  std::ofstream(wrong, std::ios::binary) << "wait 1\ntapp 1\n";
+  struct Case {
+    std::vector<std::string> args;
+    std::string message;
+  };
+  for (const Case& c : {
+           Case{{"--script", wrong.string()}, wrong.string() + ":2: unknown action \"tapp\""},
+           Case{{"--script", (root_.Path() / "missing.txt").string()},
+                "cannot read " + (root_.Path() / "missing.txt").string()},
+           Case{{"--script", script.string(), "--transcript", (root_.Path() / "no" / "t.txt").string()},
+                "cannot write " + (root_.Path() / "no" / "t.txt").string()},
+           // The same file spelled another way.
+           Case{{"--script", script.string(), "--transcript", (root_.Path() / "." / "script.txt").string()},
+                "is the script"},
+       }) {
+    std::vector<std::string> words{"program", "--headless"};
+    words.insert(words.end(), c.args.begin(), c.args.end());
+    std::vector<char*> argv;
+    for (std::string& word : words) argv.push_back(word.data());
+    argv.push_back(nullptr);
+    int argc = static_cast<int>(words.size());
+    bool ran = false;
+    ::testing::internal::CaptureStderr();
+    int code = RunOnDeviceScreen(argc, argv.data(), [&ran] {
+      ran = true;
+      return 0;
+    });
+    std::string errors = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(code, 2) << c.message;
+    EXPECT_FALSE(ran) << c.message;
+    EXPECT_NE(errors.find(c.message), std::string::npos) << errors;
+  }
+  std::ifstream in(script, std::ios::binary);
+  EXPECT_EQ(std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()),
+            "wait 1\nquit\n")
+      << "the script named as its transcript is still whole";
+  HostOptions options;
+  options.headless = true;
+  std::string error;
+  EXPECT_NE(Host::Start(options, &error), nullptr) << "the failed starts left no host: " << error;
+}
+
 TEST_F(ScriptRunnerTest, WaitLetsTheProgramRunAndRotateReachesItsDialog) {
   auto start = std::chrono::steady_clock::now();
   ASSERT_EQ(Run("wait 40\nrotate\nwait 1\nrotate\nquit\n"), 0) << failure_;
@@ -177,14 +306,13 @@ TEST_F(ScriptRunnerTest, WaitLetsTheProgramRunAndRotateReachesItsDialog) {
 TEST_F(ScriptRunnerTest, HttpRequestsOfTheProgramAreInTheTranscriptAndItsFile) {
   PingServer server;
   Saw().httpPort = server.Port();
-  auto file = std::filesystem::temp_directory_path() / "runner-transcript.txt";
+  auto file = root_.Path() / "runner-transcript.txt";
   ASSERT_EQ(Run("tap 1005\nuntil \"http GET\" 5000\nquit\n", file), 0) << failure_;
   std::string expected = "http GET 127.0.0.1:" + std::to_string(server.Port()) + " /ping?n=1 -> 200";
   EXPECT_GE(IndexOf(expected), 0) << Transcript();
   std::ifstream in(file, std::ios::binary);
   std::string written((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   EXPECT_EQ(written, Transcript());
-  std::filesystem::remove(file);
 }
 
 TEST_F(ScriptRunnerTest, TheDriverRunsFromCodeWithoutALoopOfTheProgram) {

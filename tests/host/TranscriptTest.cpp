@@ -8,6 +8,7 @@
 #include "platform/host/Host.h"
 #include "platform/host/Transcript.h"
 #include "platform/host/TranscriptLines.h"
+#include "platform/testing/TestSupport.h"
 
 namespace ce {
 namespace {
@@ -28,8 +29,8 @@ TEST(TranscriptTest, LinesHaveTheirExactForms) {
 }
 
 TEST(TranscriptTest, WritesEveryLineToItsFileAndFindsFromAnIndex) {
-  auto path = std::filesystem::temp_directory_path() /
-              ("transcript-test-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + ".txt");
+  testing::TempDeviceRoot root;
+  auto path = root.Path() / "transcript.txt";
   Transcript transcript;
   std::string error;
   ASSERT_TRUE(transcript.OpenFile(path, &error)) << error;
@@ -47,7 +48,6 @@ TEST(TranscriptTest, WritesEveryLineToItsFileAndFindsFromAnIndex) {
   std::stringstream text;
   text << file.rdbuf();
   EXPECT_EQ(text.str(), "show 135\nmenubar 166\na line\\nwith a break\nshow 136\n");
-  std::filesystem::remove(path);
 
   Transcript unwritable;
   EXPECT_FALSE(unwritable.OpenFile("/nonexistent-folder/t.txt", &error));

@@ -145,15 +145,21 @@ TEST_F(MenuBarTest, TheScreenShowsTheVisibleBarOfTheActiveWindow) {
   EXPECT_EQ(CurrentMenuBarId(), kOnePopup);
 
   // The bar of a child screen belongs to the screen's dialog.
-  TestWindow screen([](HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefWindowProc(w, m, wp, lp); },
-                    first, WS_VISIBLE);
+  std::vector<UINT> screenCommands;
+  TestWindow screen(
+      [&screenCommands](HWND w, UINT m, WPARAM wp, LPARAM lp) {
+        if (m == WM_COMMAND) screenCommands.push_back(LOWORD(wp));
+        return DefWindowProc(w, m, wp, lp);
+      },
+      first, WS_VISIBLE);
   HWND screenBar = MakeBar(screen, kCommandAndPopup);
   EXPECT_EQ(GetWindow(screenBar, GW_OWNER), first.Handle());
   Activate(first);
   EXPECT_EQ(CurrentMenuBar(), screenBar);
   PressSoftKey(0);
   PumpUntilIdle();
-  EXPECT_TRUE(first.commands.empty()) << "commands go to the screen that made the bar";
+  EXPECT_EQ(screenCommands, std::vector<UINT>{kDone}) << "commands go to the screen that made the bar";
+  EXPECT_TRUE(first.commands.empty());
 
   DestroyWindow(screenBar);
   UpdateShell();
