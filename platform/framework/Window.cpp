@@ -79,12 +79,12 @@ LRESULT FrameworkWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
   return object->Dispatch(message, wParam, lParam);
 }
 
+// The object is going away with its window still there: the window gets
+// its own procedure back first, so a control still sees its WM_DESTROY
+// (a list view then reports and frees its rows, a combo box closes its
+// drop-down).
 Window::~Window() {
-  if (hwnd_ != nullptr && IsWindow(hwnd_)) {
-    HWND window = hwnd_;
-    Detach();
-    ce::DestroyWindow(window);
-  }
+  if (hwnd_ != nullptr && IsWindow(hwnd_)) ce::DestroyWindow(UnsubclassWindow());
 }
 
 Window* Window::FromHandle(HWND window) {
@@ -230,6 +230,12 @@ LRESULT Window::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ENABLE:
       OnEnable(static_cast<BOOL>(wParam));
       return 0;
+    case WM_CAPTURECHANGED:
+      OnCaptureChanged(reinterpret_cast<HWND>(lParam));
+      return 0;
+    case WM_CANCELMODE:
+      OnCancelMode();
+      return 0;
     case WM_SHOWWINDOW:
       OnShowWindow(static_cast<BOOL>(wParam), static_cast<UINT>(lParam));
       return 0;
@@ -284,6 +290,8 @@ void Window::OnSize(UINT, int, int) { Default(); }
 void Window::OnSetFocus(HWND) { Default(); }
 void Window::OnKillFocus(HWND) { Default(); }
 void Window::OnEnable(BOOL) { Default(); }
+void Window::OnCaptureChanged(HWND) { Default(); }
+void Window::OnCancelMode() { Default(); }
 void Window::OnShowWindow(BOOL, UINT) { Default(); }
 void Window::OnActivate(UINT, HWND) { Default(); }
 void Window::OnClose() { Default(); }

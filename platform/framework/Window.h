@@ -96,6 +96,12 @@ class Window {
   virtual void OnSetFocus(HWND previous);
   virtual void OnKillFocus(HWND next);
   virtual void OnEnable(BOOL enable);
+  // The mouse capture left this window; newCapture is its new holder, or
+  // null when it was released.
+  virtual void OnCaptureChanged(HWND newCapture);
+  // A modal state (a message box, a menu) asks the window to drop any
+  // tracking it is doing.
+  virtual void OnCancelMode();
   virtual void OnShowWindow(BOOL show, UINT status);
   virtual void OnActivate(UINT state, HWND other);
   virtual void OnClose();

@@ -5,6 +5,7 @@
 
 #include "platform/controls/Button.h"
 #include "platform/controls/ListView.h"
+#include "platform/framework/ListView.h"
 #include "platform/testing/TestSupport.h"
 #include "tests/controls/ControlTesting.h"
 
@@ -202,6 +203,25 @@ TEST_F(ControlRoutingTest, RemovedRowsAreReportedWithTheirData) {
   EXPECT_EQ(deleted, std::vector<LPARAM>{101});
   DestroyWindow(list);
   EXPECT_EQ(deleted, (std::vector<LPARAM>{101, 100, 102}));
+}
+
+// A list object that goes away while its window still exists must still let
+// the list report its rows, so that their data is freed.
+TEST_F(ControlRoutingTest, WrappedListDestroyedWithItsObjectReportsItsRows) {
+  std::vector<LPARAM> deleted;
+  TestWindow owner([&](HWND w, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
+    if (m == WM_NOTIFY && reinterpret_cast<NMHDR*>(lp)->code == LVN_DELETEITEM) {
+      deleted.push_back(reinterpret_cast<NMLISTVIEW*>(lp)->lParam);
+    }
+    return DefWindowProc(w, m, wp, lp);
+  });
+  HWND list = MakeList(owner, 3);
+  {
+    ce::ListView object;
+    ASSERT_TRUE(object.SubclassWindow(list));
+  }
+  EXPECT_FALSE(IsWindow(list));
+  EXPECT_EQ(deleted, (std::vector<LPARAM>{100, 101, 102}));
 }
 
 }  // namespace

@@ -4,7 +4,9 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
+#include <utility>
 #include <vector>
 
 #include "platform/controls/Button.h"
@@ -14,6 +16,7 @@
 #include "platform/gdi/Gdi.h"
 #include "platform/testing/TestSupport.h"
 #include "platform/testing/WindowTesting.h"
+#include "platform/window/Focus.h"
 #include "platform/window/Paint.h"
 #include "zolfa/widgets/CDlgAbout.h"
 #include "zolfa/widgets/CMemDC.h"
@@ -113,10 +116,21 @@ TEST_F(HoverButtonTest, FrameFollowsTheState) {
 }
 
 TEST_F(HoverButtonTest, MissingImageKeepsTheSizeAndDrawsNothing) {
-  EXPECT_FALSE(button_.SetImage(4321));
+  // Never given an image: what is under the button stays, even through an
+  // erase.
+  const COLORREF kMark = RGB(10, 120, 60);
+  Pixel(0, 0);  // lets the first paint happen
   RECT rect;
   GetWindowRect(button_, &rect);
-  EXPECT_EQ(rect.right - rect.left, 50);
+  GetWindowSurface(button_)->SetPixelValue(rect.left + 5, rect.top + 5, kMark);
+  InvalidateRect(button_, nullptr, TRUE);
+  EXPECT_EQ(Pixel(5, 5), kMark);
+  // A missing image after a good one keeps the good one's size.
+  ASSERT_TRUE(button_.SetImage(kStripId));
+  EXPECT_FALSE(button_.SetImage(4321));
+  GetWindowRect(button_, &rect);
+  EXPECT_EQ(rect.right - rect.left, 33);
+  EXPECT_EQ(rect.bottom - rect.top, 10);
 }
 
 TEST_F(HoverButtonTest, RepeatTimings) {
@@ -155,6 +169,30 @@ TEST_F(HoverButtonTest, DisablingWhileHeldStopsTheRepeat) {
   Release();
   PumpUntilIdle();
   EXPECT_EQ(clicks_, before);
+}
+
+// The release never reaches a button whose focus or capture is taken while
+// it is held (a message box opening over it): the repeat must end there.
+TEST_F(HoverButtonTest, HoldTakenAwayStopsTheRepeat) {
+  const std::pair<const char*, std::function<void()>> cases[] = {
+      {"focus", [this] { SetFocus(parent_); }},
+      {"capture", [this] { SetCapture(parent_); }},
+      {"cancel mode", [this] { SendMessage(button_, WM_CANCELMODE, 0, 0); }},
+  };
+  button_.SetImage(kStripId);
+  button_.SetRepeat(1);
+  for (const auto& [name, takeAway] : cases) {
+    clicks_ = 0;
+    Press();
+    AdvanceClockAndPump(*clock_, 1250);
+    int before = clicks_;
+    EXPECT_GE(before, 1) << name;
+    takeAway();
+    EXPECT_FALSE(button_.Touched()) << name;
+    AdvanceClockAndPump(*clock_, 2000);
+    EXPECT_EQ(clicks_, before) << name;
+    ReleaseCapture();
+  }
 }
 
 TEST(MemDcTest, DrawingReachesTheTargetOnlyWhenTheMemoryDcEnds) {

@@ -88,8 +88,17 @@ void CTextHoverButton::OnTimer(UINT_PTR id) {
 }
 
 void CTextHoverButton::OnKillFocus(HWND) {
-  touched_ = false;
-  Invalidate(FALSE);
+  EndHold();
+  Default();
+}
+
+void CTextHoverButton::OnCaptureChanged(HWND newCapture) {
+  if (newCapture != Handle()) EndHold();
+  Default();
+}
+
+void CTextHoverButton::OnCancelMode() {
+  EndHold();
   Default();
 }
 
@@ -99,6 +108,12 @@ void CTextHoverButton::OnEnable(BOOL enable) {
     touched_ = false;
   }
   Default();
+}
+
+void CTextHoverButton::EndHold() {
+  StopRepeat();
+  touched_ = false;
+  Invalidate(FALSE);
 }
 
 void CTextHoverButton::StopRepeat() {

@@ -40,10 +40,15 @@ class CTextHoverButton : public ce::Button {
   void OnLButtonUp(ce::UINT flags, ce::POINT point) override;
   void OnTimer(ce::UINT_PTR id) override;
   void OnKillFocus(ce::HWND next) override;
+  void OnCaptureChanged(ce::HWND newCapture) override;
+  void OnCancelMode() override;
   void OnEnable(ce::BOOL enable) override;
 
  private:
   void StopRepeat();
+  // The hold ended without a release reaching the button (focus or capture
+  // taken, a modal state): the repeat stops and the touched look goes.
+  void EndHold();
   int FrameToDraw(ce::UINT itemState) const;
 
   ce::Bitmap strip_;
