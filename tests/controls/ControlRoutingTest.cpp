@@ -1,6 +1,7 @@
 // Commands, owner draw and custom draw as the parent sees them.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <vector>
 
 #include "platform/controls/Button.h"
@@ -190,14 +191,21 @@ TEST_F(ControlRoutingTest, ListSelectionHitTestAndSelectAll) {
   EXPECT_EQ(top + page - 1, 19);
 }
 
-TEST_F(ControlRoutingTest, RemovedRowsAreReportedWithTheirData) {
-  std::vector<LPARAM> deleted;
-  TestWindow owner([&](HWND w, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
+// An owner window that records the item data of every row its lists report
+// as deleted.
+std::unique_ptr<TestWindow> DeletionRecorder(std::vector<LPARAM>* deleted) {
+  return std::make_unique<TestWindow>([deleted](HWND w, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
     if (m == WM_NOTIFY && reinterpret_cast<NMHDR*>(lp)->code == LVN_DELETEITEM) {
-      deleted.push_back(reinterpret_cast<NMLISTVIEW*>(lp)->lParam);
+      deleted->push_back(reinterpret_cast<NMLISTVIEW*>(lp)->lParam);
     }
     return DefWindowProc(w, m, wp, lp);
   });
+}
+
+TEST_F(ControlRoutingTest, RemovedRowsAreReportedWithTheirData) {
+  std::vector<LPARAM> deleted;
+  auto recorder = DeletionRecorder(&deleted);
+  TestWindow& owner = *recorder;
   HWND list = MakeList(owner, 3);
   SendMessage(list, LVM_DELETEITEM, 1, 0);
   EXPECT_EQ(deleted, std::vector<LPARAM>{101});
@@ -209,12 +217,8 @@ TEST_F(ControlRoutingTest, RemovedRowsAreReportedWithTheirData) {
 // the list report its rows, so that their data is freed.
 TEST_F(ControlRoutingTest, WrappedListDestroyedWithItsObjectReportsItsRows) {
   std::vector<LPARAM> deleted;
-  TestWindow owner([&](HWND w, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
-    if (m == WM_NOTIFY && reinterpret_cast<NMHDR*>(lp)->code == LVN_DELETEITEM) {
-      deleted.push_back(reinterpret_cast<NMLISTVIEW*>(lp)->lParam);
-    }
-    return DefWindowProc(w, m, wp, lp);
-  });
+  auto recorder = DeletionRecorder(&deleted);
+  TestWindow& owner = *recorder;
   HWND list = MakeList(owner, 3);
   {
     ce::ListView object;
