@@ -512,11 +512,6 @@ int Delete(const std::vector<std::string>& args) {
   }
   std::u16string valueName;
   if (!WideFromArg(args[1], &valueName)) return Usage("the value name is not valid UTF-8");
-  // Checked before the key is made: a refused call leaves the registry as it was.
-  RegistryName parsedName;
-  if (ParseRegistryValueName(valueName.c_str(), &parsedName) != ERROR_SUCCESS) {
-    return Usage("the value name is not valid");
-  }
   HKEY handle = nullptr;
   if (OpenArg(key, &handle) != ERROR_SUCCESS) return kExitFailed;
   LONG rc = RegDeleteValue(handle, valueName.c_str());

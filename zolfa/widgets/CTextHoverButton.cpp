@@ -66,9 +66,7 @@ void CTextHoverButton::OnLButtonDown(UINT, POINT) {
 }
 
 void CTextHoverButton::OnLButtonUp(UINT, POINT) {
-  touched_ = false;
-  Invalidate(FALSE);
-  if (repeat_) StopRepeat();
+  EndHold();
   Default();
 }
 

@@ -46,8 +46,9 @@ class CTextHoverButton : public ce::Button {
 
  private:
   void StopRepeat();
-  // The hold ended without a release reaching the button (focus or capture
-  // taken, a modal state): the repeat stops and the touched look goes.
+  // The hold ended, by the stylus coming up or without a release reaching
+  // the button (focus or capture taken, a modal state): the repeat stops and
+  // the touched look goes.
   void EndHold();
   int FrameToDraw(ce::UINT itemState) const;
 
