@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "platform/base/Clock.h"
+#include "platform/base/DeviceRoot.h"
 #include "platform/base/Thread.h"
 #include "platform/controls/MessageBoxes.h"
 #include "platform/host/TranscriptLines.h"
@@ -267,6 +268,12 @@ int Host::Finish(int programResult) {
 int RunOnDeviceScreen(int& argc, char** argv, const std::function<int()>& program) {
   HostOptions options;
   std::string error;
+  // The device root comes first: the screen, the shell and the program all
+  // work on it.
+  if (!OpenDeviceRootFromArgs(argc, argv, &error)) {
+    std::fprintf(stderr, "%s\n", error.c_str());
+    return 2;
+  }
   if (!TakeHostOptions(argc, argv, &options, &error)) {
     std::fprintf(stderr, "%s\n", error.c_str());
     return 2;

@@ -5,12 +5,11 @@
 // A program starts it from main before it runs its windows:
 //
 //   int main(int argc, char** argv) {
-//     ...                                   // open the device root
 //     return ce::RunOnDeviceScreen(argc, argv, [] { return app.Run(); });
 //   }
 //
-// which understands --script FILE, --transcript FILE and --headless (and
-// takes them out of argv). The host shows an SDL window scaled x2 when a
+// which understands --device DIR, --script FILE, --transcript FILE and
+// --headless (and takes them out of argv). The host shows an SDL window scaled x2 when a
 // display exists and --headless is not given, and stays off-screen
 // otherwise. Every frame (a thread timer of kFrameMs) it turns the
 // window's input into stylus and keypad messages, follows the active
@@ -106,8 +105,10 @@ class Host {
   GestureObserver previousGesture_;
 };
 
-// Starts the host from the command line, runs the program and returns its
-// exit code (2 for bad host arguments, with the message on stderr).
+// Opens the device root of the command line (--device DIR, else CE_DEVICE,
+// else the build's default), starts the host from the command line, runs the
+// program and returns its exit code (2 for a device root that cannot be
+// opened or bad host arguments, with the message on stderr).
 int RunOnDeviceScreen(int& argc, char** argv, const std::function<int()>& program);
 
 }  // namespace ce

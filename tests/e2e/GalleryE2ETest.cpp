@@ -35,16 +35,18 @@ std::vector<std::string> Lines(const std::string& text) {
 
 class GalleryE2ETest : public ::testing::Test {
  protected:
-  // Runs the gallery with the script; returns its exit code.
-  int Run(const std::string& script) {
+  // Runs the gallery with the script; returns its exit code. The device
+  // root is the test's own, given by CE_DEVICE unless device names another.
+  int Run(const std::string& script, const std::filesystem::path& device = {}) {
     std::filesystem::path folder = root_.Path() / "e2e";
     std::filesystem::create_directories(folder);
     std::filesystem::path scriptFile = folder / "script.txt";
     std::ofstream(scriptFile, std::ios::binary) << script;
     transcriptFile_ = folder / "transcript.txt";
     std::filesystem::path errors = folder / "stderr.txt";
+    std::string deviceArgument = device.empty() ? "" : " --device " + Quote(device);
     std::string command = "CE_DEVICE=" + Quote(root_.Path()) + " timeout 60 " + Quote(GALLERY_BINARY) +
-                          " --headless --script " + Quote(scriptFile) + " --transcript " +
+                          deviceArgument + " --headless --script " + Quote(scriptFile) + " --transcript " +
                           Quote(transcriptFile_) + " 2> " + Quote(errors);
     int status = std::system(command.c_str());
     lines_ = Lines(ReadFile(transcriptFile_));
@@ -103,6 +105,20 @@ TEST_F(GalleryE2ETest, AFailingScriptEndsTheGalleryAndNamesTheLine) {
   EXPECT_NE(stderr_.find("line 3 (tap 4242): no visible control has id 4242"), std::string::npos)
       << stderr_;
   EXPECT_EQ(lines_.back(), "hide 1") << Transcript();
+}
+
+TEST_F(GalleryE2ETest, TheDeviceOfTheCommandLineIsTheOneOpened) {
+  std::filesystem::path device = root_.Path() / "other device";
+  ASSERT_EQ(Run("until \"show 1\"\nmenu 32846\n", device), 0) << stderr_;
+  EXPECT_TRUE(std::filesystem::is_directory(device / "run"));
+  EXPECT_TRUE(std::filesystem::is_directory(device / "windows"));
+}
+
+TEST_F(GalleryE2ETest, ADeviceRootThatCannotBeMadeStopsTheProgramBeforeItStarts) {
+  std::filesystem::path file = root_.Path() / "a file";
+  std::ofstream(file) << "not a folder";
+  EXPECT_EQ(Run("quit\n", file), 2);
+  EXPECT_TRUE(lines_.empty()) << Transcript();
 }
 
 }  // namespace
