@@ -299,10 +299,10 @@ ScriptRunner::Progress ScriptRunner::Menu(const ScriptStep& step) {
   if (CurrentMenuBar() == nullptr) return Stop(step, "no menu bar is shown");
   bool direct = false;
   bool enabled = false;
-  int key = SoftKeyForCommand(step.command, &direct, &enabled);
+  int key = MenuBarKeyForCommand(step.command, &direct, &enabled);
   if (key < 0) return Stop(step, "the menu bar has no command " + command);
   if (!enabled) return Stop(step, "command " + command + " is disabled");
-  PressSoftKey(key);
+  PressMenuBarKey(key);
   if (direct) return Progress::kYield;
   phase_ = 1;
   deadline_ = Now() + kPopupWaitMs;

@@ -1,8 +1,9 @@
 // Menu bars: a bar at the bottom of the screen made from a menu resource.
-// The first two items of the menu become the two soft keys (with a single
-// popup, it is the right key, where the handset keeps its menu); an item
-// that is a popup opens above the bar when its key is pressed or tapped, an
-// item that is a command sends it at once. Commands reach hwndParent as
+// Every top-level item of the menu becomes a key of the bar, side by side
+// as the handset's touch shell shows them; the two soft keys press the
+// first and the last (a single popup sits on the right, where the handset
+// keeps its menu). An item that is a popup opens above the bar when its key
+// is pressed or tapped, an item that is a command sends it at once. Commands reach hwndParent as
 // WM_COMMAND, and hwndParent gets WM_INITMENUPOPUP before a popup opens.
 //
 // A menu bar is a window owned by hwndParent's top-level window and shown

@@ -1,6 +1,7 @@
-// The menu bar window: two soft keys drawn at the bottom of the screen,
-// their popups and commands.
+// The menu bar window: every top-level entry of its menu drawn as a key of
+// the bar at the bottom of the screen, their popups and commands.
 #include <algorithm>
+#include <vector>
 
 #include "platform/controls/Resources.h"
 #include "platform/gdi/Gdi.h"
@@ -31,20 +32,23 @@ struct MenuBarSpec {
   COLORREF color = 0;
 };
 
-int KeyAt(HWND window, LPARAM lParam) {
+// The bar is divided evenly between its keys.
+int KeyCount(const MenuBarState* state) { return static_cast<int>(MenuBarKeysOf(state->menu).size()); }
+
+int KeyAt(HWND window, const MenuBarState* state, LPARAM lParam) {
   RECT client;
   GetClientRect(window, &client);
   int x = static_cast<int16_t>(LOWORD(static_cast<uintptr_t>(lParam)));
   int y = static_cast<int16_t>(HIWORD(static_cast<uintptr_t>(lParam)));
-  if (x < 0 || y < 0 || x >= client.right || y >= client.bottom) return -1;
-  return x < client.right / 2 ? 0 : 1;
+  int count = KeyCount(state);
+  if (count == 0 || x < 0 || y < 0 || x >= client.right || y >= client.bottom) return -1;
+  return std::min(count - 1, x * count / std::max(1, static_cast<int>(client.right)));
 }
 
-RECT KeyRect(HWND window, int index) {
+RECT KeyRect(HWND window, int index, int count) {
   RECT client;
   GetClientRect(window, &client);
-  int middle = client.right / 2;
-  return index == 0 ? RECT{0, 0, middle, client.bottom} : RECT{middle, 0, client.right, client.bottom};
+  return RECT{client.right * index / count, 0, client.right * (index + 1) / count, client.bottom};
 }
 
 void Paint(HWND window, MenuBarState* state) {
@@ -56,13 +60,14 @@ void Paint(HWND window, MenuBarState* state) {
   HBRUSH brush = CreateSolidBrush(back);
   FillRect(dc, &client, brush);
   DeleteObject(brush);
-  auto keys = SoftKeysOf(state->menu);
+  std::vector<SoftKey> keys = MenuBarKeysOf(state->menu);
+  int count = static_cast<int>(keys.size());
   HGDIOBJ oldFont = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
   SetBkMode(dc, TRANSPARENT);
-  for (int i = 0; i < 2; ++i) {
+  for (int i = 0; i < count; ++i) {
     const SoftKey& key = keys[static_cast<size_t>(i)];
     if (!key.present) continue;
-    RECT rect = KeyRect(window, i);
+    RECT rect = KeyRect(window, i, count);
     if (state->pressed == i || state->tracking == i) {
       HBRUSH pressed = CreateSolidBrush(kPressedColor);
       FillRect(dc, &rect, pressed);
@@ -71,12 +76,13 @@ void Paint(HWND window, MenuBarState* state) {
     SetTextColor(dc, key.enabled ? kTextColor : kDisabledTextColor);
     DrawText(dc, key.text.c_str(), static_cast<int>(key.text.size()), &rect,
              DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
-  }
-  if (keys[0].present && keys[1].present) {
-    RECT divider{client.right / 2, 5, client.right / 2 + 1, client.bottom - 5};
-    HBRUSH line = CreateSolidBrush(kDividerColor);
-    FillRect(dc, &divider, line);
-    DeleteObject(line);
+    // A divider between two keys that are both there.
+    if (i > 0 && keys[static_cast<size_t>(i - 1)].present) {
+      RECT divider{rect.left, 5, rect.left + 1, client.bottom - 5};
+      HBRUSH line = CreateSolidBrush(kDividerColor);
+      FillRect(dc, &divider, line);
+      DeleteObject(line);
+    }
   }
   SelectObject(dc, oldFont);
   EndPaint(window, &paint);
@@ -92,8 +98,9 @@ void SetPressed(HWND window, MenuBarState* state, int pressed) {
 // its command.
 void Press(HWND window, int index) {
   MenuBarState* state = MenuBarStateOf(window);
-  if (state == nullptr || index < 0 || index > 1) return;
-  SoftKey key = SoftKeysOf(state->menu)[static_cast<size_t>(index)];
+  if (state == nullptr || index < 0 || index >= KeyCount(state)) return;
+  int count = KeyCount(state);
+  SoftKey key = MenuBarKeysOf(state->menu)[static_cast<size_t>(index)];
   if (!key.present || !key.enabled) return;
   if (state->tracking >= 0) {
     // A press while a popup is open closes it; the other key then opens its own.
@@ -109,8 +116,11 @@ void Press(HWND window, int index) {
   InvalidateRect(window, nullptr, TRUE);
   RECT bar{};
   GetWindowRect(window, &bar);
-  UINT align = TPM_BOTTOMALIGN | (index == 0 ? TPM_LEFTALIGN : TPM_RIGHTALIGN);
-  int x = index == 0 ? bar.left : bar.right;
+  // Popups of the right half open leftwards from their key's right edge.
+  RECT keyRect = KeyRect(window, index, count);
+  bool leftHalf = 2 * index + 1 < count || (count == 1);
+  UINT align = TPM_BOTTOMALIGN | (leftHalf ? TPM_LEFTALIGN : TPM_RIGHTALIGN);
+  int x = bar.left + (leftHalf ? keyRect.left : keyRect.right);
   TrackPopupMenu(key.popup, align, x, bar.top, 0, state->commandTarget, nullptr);
   // The menu's loop may have destroyed the bar.
   state = MenuBarStateOf(window);
@@ -137,7 +147,7 @@ LRESULT OnCreate(HWND window, LPARAM lParam) {
 
 LRESULT OnButtonDown(HWND window, MenuBarState* state, LPARAM lParam) {
   SetCapture(window);
-  SetPressed(window, state, KeyAt(window, lParam));
+  SetPressed(window, state, KeyAt(window, state, lParam));
   return 0;
 }
 
@@ -145,13 +155,13 @@ LRESULT OnButtonUp(HWND window, MenuBarState* state, LPARAM lParam) {
   if (GetCapture() == window) ReleaseCapture();
   int pressed = state->pressed;
   SetPressed(window, state, -1);
-  if (pressed >= 0 && pressed == KeyAt(window, lParam)) Press(window, pressed);
+  if (pressed >= 0 && pressed == KeyAt(window, state, lParam)) Press(window, pressed);
   return 0;
 }
 
 LRESULT OnGetSubMenu(MenuBarState* state, LPARAM lParam) {
-  auto keys = SoftKeysOf(state->menu);
-  if (lParam == 0 || lParam == 1) {
+  std::vector<SoftKey> keys = MenuBarKeysOf(state->menu);
+  if (lParam >= 0 && static_cast<size_t>(lParam) < keys.size()) {
     return reinterpret_cast<LRESULT>(keys[static_cast<size_t>(lParam)].popup);
   }
   for (const SoftKey& key : keys) {
@@ -176,7 +186,7 @@ LRESULT MenuBarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_LBUTTONDOWN:
       return OnButtonDown(window, state, lParam);
     case WM_MOUSEMOVE:
-      if (GetCapture() == window) SetPressed(window, state, KeyAt(window, lParam));
+      if (GetCapture() == window) SetPressed(window, state, KeyAt(window, state, lParam));
       return 0;
     case WM_LBUTTONUP:
       return OnButtonUp(window, state, lParam);
@@ -204,10 +214,10 @@ MenuBarState* MenuBarStateOf(HWND window) {
 
 bool IsMenuBarWindow(HWND window) { return MenuBarStateOf(window) != nullptr; }
 
-std::array<SoftKey, 2> SoftKeysOf(HMENU menu) {
-  std::array<SoftKey, 2> keys;
+std::vector<SoftKey> MenuBarKeysOf(HMENU menu) {
+  std::vector<SoftKey> keys;
   if (menu == nullptr || !IsMenu(menu)) return keys;
-  int count = std::min(GetMenuItemCount(menu), 2);
+  int count = GetMenuItemCount(menu);
   for (int i = 0; i < count; ++i) {
     UINT position = static_cast<UINT>(i);
     SoftKey key;
@@ -217,11 +227,16 @@ std::array<SoftKey, 2> SoftKeysOf(HMENU menu) {
     UINT flags = GetMenuState(menu, position, MF_BYPOSITION);
     key.enabled = flags == kMenuItemMissing || (flags & (MF_GRAYED | MF_DISABLED)) == 0;
     if (key.popup == nullptr) key.command = GetMenuItemID(menu, i);
-    keys[static_cast<size_t>(i)] = key;
+    keys.push_back(key);
   }
   // A lone popup is the menu, which the handset keeps on the right key.
-  if (count == 1 && keys[0].popup != nullptr) std::swap(keys[0], keys[1]);
+  if (count == 1 && keys[0].popup != nullptr) keys.insert(keys.begin(), SoftKey{});
   return keys;
+}
+
+int SoftKeyPosition(const std::vector<SoftKey>& keys, int softKey) {
+  if (keys.empty() || (softKey != 0 && softKey != 1)) return -1;
+  return softKey == 0 ? 0 : static_cast<int>(keys.size()) - 1;
 }
 
 bool RegisterMenuBarClass() {

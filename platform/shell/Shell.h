@@ -1,6 +1,6 @@
 // The shell of the device screen: a title bar across the top that shows the
 // title of the active window and its OK button, and the menu bar at the
-// bottom with the two soft keys.
+// bottom with a key for every top-level entry of its menu.
 //
 // The shell's bars are windows of the thread that starts the shell (the UI
 // thread of the program). The device host brings them up to date on every
@@ -44,14 +44,18 @@ bool IsShellWindow(HWND window);
 // The top-level windows of this process, topmost first.
 std::vector<HWND> TopLevelWindows();
 
-// The soft key (0 or 1) of the menu bar shown whose popup holds the
-// command (*direct false) or that sends it itself (*direct true); -1 when
-// neither. *enabled tells whether the command can be chosen.
-int SoftKeyForCommand(UINT command, bool* direct, bool* enabled);
+// The key of the menu bar shown (its position, 0 for the leftmost) whose
+// popup holds the command (*direct false) or that sends it itself (*direct
+// true); -1 when none does. *enabled tells whether the command can be chosen.
+int MenuBarKeyForCommand(UINT command, bool* direct, bool* enabled);
 
-// Soft key 0 (left) or 1 (right) of the menu bar shown: opens its popup or
-// sends its command, as the handset's keys do. A press while the key's
-// popup is open closes it. False when the key does nothing.
+// Presses the key of the menu bar shown at that position: opens its popup or
+// sends its command, as a tap on it does. A press while the key's popup is
+// open closes it. False when the key does nothing.
+BOOL PressMenuBarKey(int position);
+
+// Soft key 0 (left) or 1 (right): the first and the last key of the menu bar
+// shown, as the handset's keys press them.
 BOOL PressSoftKey(int index);
 
 }  // namespace ce

@@ -208,38 +208,44 @@ std::vector<HWND> TopLevelWindows() {
   return windows;
 }
 
-BOOL PressSoftKey(int index) {
-  if (index != 0 && index != 1) return FALSE;
+BOOL PressMenuBarKey(int position) {
   HWND bar = CurrentMenuBar();
   if (bar == nullptr || !IsWindow(bar)) return FALSE;
   auto* state = detail::MenuBarStateOf(bar);
   if (state == nullptr) return FALSE;
-  auto keys = detail::SoftKeysOf(state->menu);
-  if (!keys[static_cast<size_t>(index)].present || !keys[static_cast<size_t>(index)].enabled) {
-    return FALSE;
-  }
-  return PostMessage(bar, detail::kMsgSoftKey, static_cast<WPARAM>(index), 0);
+  std::vector<detail::SoftKey> keys = detail::MenuBarKeysOf(state->menu);
+  if (position < 0 || static_cast<size_t>(position) >= keys.size()) return FALSE;
+  const detail::SoftKey& key = keys[static_cast<size_t>(position)];
+  if (!key.present || !key.enabled) return FALSE;
+  return PostMessage(bar, detail::kMsgSoftKey, static_cast<WPARAM>(position), 0);
 }
 
-int SoftKeyForCommand(UINT command, bool* direct, bool* enabled) {
+BOOL PressSoftKey(int index) {
+  HWND bar = CurrentMenuBar();
+  auto* state = bar != nullptr && IsWindow(bar) ? detail::MenuBarStateOf(bar) : nullptr;
+  if (state == nullptr) return FALSE;
+  return PressMenuBarKey(detail::SoftKeyPosition(detail::MenuBarKeysOf(state->menu), index));
+}
+
+int MenuBarKeyForCommand(UINT command, bool* direct, bool* enabled) {
   HWND bar = CurrentMenuBar();
   auto* state = bar != nullptr ? detail::MenuBarStateOf(bar) : nullptr;
   if (state == nullptr) return -1;
-  auto keys = detail::SoftKeysOf(state->menu);
-  for (int i = 0; i < 2; ++i) {
-    const detail::SoftKey& key = keys[static_cast<size_t>(i)];
+  std::vector<detail::SoftKey> keys = detail::MenuBarKeysOf(state->menu);
+  for (size_t i = 0; i < keys.size(); ++i) {
+    const detail::SoftKey& key = keys[i];
     if (!key.present) continue;
     if (key.popup == nullptr && key.command == command) {
       if (direct != nullptr) *direct = true;
       if (enabled != nullptr) *enabled = key.enabled;
-      return i;
+      return static_cast<int>(i);
     }
     if (key.popup == nullptr) continue;
     UINT flags = GetMenuState(key.popup, command, MF_BYCOMMAND);
     if (flags == kMenuItemMissing) continue;
     if (direct != nullptr) *direct = false;
     if (enabled != nullptr) *enabled = key.enabled && (flags & (MF_GRAYED | MF_DISABLED)) == 0;
-    return i;
+    return static_cast<int>(i);
   }
   return -1;
 }

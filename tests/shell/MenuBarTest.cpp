@@ -107,6 +107,60 @@ TEST_F(MenuBarTest, ATapOnTheBarOpensItsHalfAndASecondPressClosesThePopup) {
   EXPECT_TRUE(program.commands.empty());
 }
 
+TEST_F(MenuBarTest, EveryEntryOfAThreeEntryBarIsAKeyAndTheSoftKeysPressTheFirstAndTheLast) {
+  RecordingWindow program;
+  HWND bar = MakeBar(program, kThreeEntries);
+  Activate(program);
+  ASSERT_EQ(CurrentMenuBar(), bar);
+  bool direct = false;
+  bool enabled = false;
+  EXPECT_EQ(MenuBarKeyForCommand(kAppendAlbum, &direct, &enabled), 0);
+  EXPECT_EQ(MenuBarKeyForCommand(kAddToLibrary, &direct, &enabled), 1);
+  EXPECT_TRUE(direct);
+  EXPECT_EQ(MenuBarKeyForCommand(kToPlaylist, &direct, &enabled), 2);
+  EXPECT_FALSE(direct);
+
+  // The soft keys: the first popup opens at the left edge, the last at the
+  // right edge.
+  struct Case {
+    int softKey;
+    std::u16string firstItem;
+  };
+  for (const Case& c : {Case{0, u"播放專輯"}, Case{1, u"切換到播放清單"}}) {
+    PopupChooser dismiss(0);
+    ASSERT_TRUE(PressSoftKey(c.softKey));
+    PumpUntilIdle();
+    ASSERT_EQ(dismiss.opened, 1) << "soft key " << c.softKey;
+    EXPECT_EQ(dismiss.items[0].text, c.firstItem);
+    if (c.softKey == 0) {
+      EXPECT_EQ(dismiss.rect.left, 0);
+    } else {
+      EXPECT_EQ(dismiss.rect.right, 240);
+    }
+  }
+
+  // A tap on each third of the bar presses its key; the middle one sends its
+  // command without a popup.
+  struct Tap {
+    int x;
+    UINT choose;  // in the popup that opens; 0 dismisses it
+    int popups;
+  };
+  for (const Tap& tap : {Tap{40, 0, 1}, Tap{120, 0, 0}, Tap{200, kToPlaylist, 1}}) {
+    PopupChooser chooser(tap.choose);
+    LPARAM at = MAKELPARAM(tap.x, 10);
+    PostMessage(bar, WM_LBUTTONDOWN, 1, at);
+    PostMessage(bar, WM_LBUTTONUP, 0, at);
+    PumpUntilIdle();
+    EXPECT_EQ(chooser.opened, tap.popups) << "x " << tap.x;
+  }
+  EXPECT_EQ(program.commands, (std::vector<UINT>{kAddToLibrary, kToPlaylist}));
+  EXPECT_TRUE(PressMenuBarKey(1));
+  EXPECT_FALSE(PressMenuBarKey(3));
+  PumpUntilIdle();
+  EXPECT_EQ(program.commands.back(), kAddToLibrary);
+}
+
 TEST_F(MenuBarTest, ALonePopupIsTheRightKeyAndACommandKeySendsAtOnce) {
   RecordingWindow program;
   MakeBar(program, kOnePopup);
@@ -180,12 +234,12 @@ TEST_F(MenuBarTest, TheProgramReachesThePopupsThroughTheBar) {
   Activate(program);
   bool direct = true;
   bool enabled = true;
-  EXPECT_EQ(SoftKeyForCommand(kPlayAlbum, &direct, &enabled), 0);
+  EXPECT_EQ(MenuBarKeyForCommand(kPlayAlbum, &direct, &enabled), 0);
   EXPECT_FALSE(direct);
   EXPECT_FALSE(enabled);
-  EXPECT_EQ(SoftKeyForCommand(kAbout, &direct, &enabled), 1);
+  EXPECT_EQ(MenuBarKeyForCommand(kAbout, &direct, &enabled), 1);
   EXPECT_FALSE(enabled);
-  EXPECT_EQ(SoftKeyForCommand(12345, &direct, &enabled), -1);
+  EXPECT_EQ(MenuBarKeyForCommand(12345, &direct, &enabled), -1);
 }
 
 TEST_F(MenuBarTest, WrongRequestsMakeNoBar) {

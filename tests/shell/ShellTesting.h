@@ -24,6 +24,8 @@ namespace ce::testing {
 constexpr UINT kTwoPopups = 500;
 constexpr UINT kOnePopup = 501;
 constexpr UINT kCommandAndPopup = 502;
+constexpr UINT kThreeEntries = 503;  // popup, command, popup
+constexpr UINT kAddToLibrary = 32850;
 constexpr UINT kPlayAlbum = 32795;
 constexpr UINT kAppendAlbum = 32857;
 constexpr UINT kToPlaylist = 32829;
@@ -48,6 +50,7 @@ inline void RegisterShellTestMenus() {
       set.AddMenu(kTwoPopups, MenuTemplate{{play, menu}});
       set.AddMenu(kOnePopup, MenuTemplate{{menu}});
       set.AddMenu(kCommandAndPopup, MenuTemplate{{Item(kDone, u"完成"), menu}});
+      set.AddMenu(kThreeEntries, MenuTemplate{{play, Item(kAddToLibrary, u"加入"), menu}});
     });
   });
 }

@@ -1,7 +1,7 @@
 // Internal: the shell's window classes and the state kept on windows.
 #pragma once
 
-#include <array>
+#include <vector>
 #include <string>
 #include <vector>
 
@@ -14,7 +14,8 @@ namespace ce::detail {
 inline constexpr char16_t kMenuBarClass[] = u"menu_worker";
 inline constexpr char16_t kTitleBarClass[] = u"ShellTitleBar";
 
-// Posted to a menu bar window: wParam is the soft key to press.
+// Posted to a menu bar window: wParam is the key of the bar to press (its
+// position, 0 for the leftmost).
 constexpr UINT kMsgSoftKey = WM_USER + 0x2F0;
 
 // Registers the shell's classes once per process; false when it failed.
@@ -26,7 +27,7 @@ bool RegisterTitleBarClass();
 RECT TitleBarRect();
 RECT MenuBarRect();
 
-// One soft key as the menu makes it now.
+// One key of the bar as the menu makes it now.
 struct SoftKey {
   bool present = false;
   bool enabled = true;
@@ -34,7 +35,12 @@ struct SoftKey {
   HMENU popup = nullptr;  // belongs to the bar's menu
   UINT command = 0;       // when it is not a popup
 };
-std::array<SoftKey, 2> SoftKeysOf(HMENU menu);
+// Every top-level entry of the menu, left to right. A menu of one popup
+// keeps it on the right: an absent key comes first.
+std::vector<SoftKey> MenuBarKeysOf(HMENU menu);
+// The position of soft key 0 (the first key) or 1 (the last); -1 for a bar
+// without keys or another index.
+int SoftKeyPosition(const std::vector<SoftKey>& keys, int softKey);
 
 // Kept in the kShell slot of every menu bar window.
 class MenuBarState final : public WindowExtra {
