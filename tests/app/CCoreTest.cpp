@@ -49,6 +49,8 @@ class FakePlaylist : public ICurrentPlaylist {
     log_.push_back("PlayNextSong");
     return 1;
   }
+  void Stop() override { log_.push_back("Stop"); }
+  void SaveState() override { log_.push_back("SaveState"); }
   void SetAlbumCover(std::u16string_view source) override {
     log_.push_back("SetAlbumCover(" + Utf8(source) + ")");
   }
@@ -82,8 +84,8 @@ class FakeMainScreen : public IMainScreen {
     tab_ = tab;
   }
   int32_t CurrentTab() const override { return tab_; }
-  ICurrentPlaylist& CurrentPlaylist() override { return playlist_; }
-  IPersonalLibraryScreen& PersonalLibrary() override { return library_; }
+  ICurrentPlaylist* CurrentPlaylist() override { return &playlist_; }
+  IPersonalLibraryScreen* PersonalLibrary() override { return &library_; }
   ce::HWND BrowseWindow() const override { return browseWindow; }
 
   ce::HWND browseWindow = nullptr;

@@ -46,12 +46,14 @@ class BrowseOnlyMainScreen : public IMainScreen, public ICurrentPlaylist,
   explicit BrowseOnlyMainScreen(ce::HWND browseWindow) : browseWindow_(browseWindow) {}
   void SelectTab(int32_t) override {}
   int32_t CurrentTab() const override { return kTabOnlineMusic; }
-  ICurrentPlaylist& CurrentPlaylist() override { return *this; }
-  IPersonalLibraryScreen& PersonalLibrary() override { return *this; }
+  ICurrentPlaylist* CurrentPlaylist() override { return this; }
+  IPersonalLibraryScreen* PersonalLibrary() override { return this; }
   ce::HWND BrowseWindow() const override { return browseWindow_; }
   void AddItems(const std::vector<FeedItem>&, bool, bool) override {}
   void AddItem(const FeedItem&, bool) override {}
   int PlayNextSong() override { return 0; }
+  void Stop() override {}
+  void SaveState() override {}
   void SetAlbumCover(std::u16string_view) override {}
   void AddPlaylist(std::u16string_view, const std::vector<FeedItem>&) override {}
   void SelectLastPlaylist() override {}

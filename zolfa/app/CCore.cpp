@@ -35,7 +35,7 @@ ce::WPARAM RequestIdParameter(int32_t requestId) {
 }  // namespace
 
 void CCore::AttachMainScreen(IMainScreen& mainScreen) {
-  currentPlaylist_.store(&mainScreen.CurrentPlaylist(), std::memory_order_release);
+  currentPlaylist_.store(mainScreen.CurrentPlaylist(), std::memory_order_release);
   mainScreen_.store(&mainScreen, std::memory_order_release);
 }
 
@@ -46,6 +46,8 @@ void CCore::DetachMainScreen() {
 }
 
 void CCore::AttachTopDialog(ITopDialog& topDialog) { topDialog_ = &topDialog; }
+
+void CCore::DetachTopDialog() { topDialog_ = nullptr; }
 
 void CCore::SetAboutLauncher(std::function<void()> launcher) {
   aboutLauncher_ = std::move(launcher);
@@ -89,10 +91,10 @@ void CCore::AddItemToPlaylist(const FeedItem& item, bool play) {
 }
 
 void CCore::SaveAsPersonalPlaylist(std::u16string_view name, const std::vector<FeedItem>& items) {
-  if (IMainScreen* main = MainScreen()) {
-    IPersonalLibraryScreen& library = main->PersonalLibrary();
-    library.AddPlaylist(name, items);
-    library.SelectLastPlaylist();
+  IMainScreen* main = MainScreen();
+  if (IPersonalLibraryScreen* library = main != nullptr ? main->PersonalLibrary() : nullptr) {
+    library->AddPlaylist(name, items);
+    library->SelectLastPlaylist();
   }
   SelectScreen(kTabPersonalLibrary);
 }

@@ -67,6 +67,8 @@ class CCore : public ICurPlaylistCore, public IBrowsePoster {
   // a freed screen.
   void DetachMainScreen();
   void AttachTopDialog(ITopDialog& topDialog);
+  // Forgets the top-level dialog; its destructor calls this.
+  void DetachTopDialog();
   // Shows the about dialog modally; until one is set ShowAbout does nothing.
   void SetAboutLauncher(std::function<void()> launcher);
 

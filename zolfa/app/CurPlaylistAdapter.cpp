@@ -11,6 +11,10 @@ void CurPlaylistAdapter::AddItem(const FeedItem& item, bool play) { playlist_.Ad
 
 int CurPlaylistAdapter::PlayNextSong() { return playlist_.PlayNextSong(); }
 
+void CurPlaylistAdapter::Stop() { playlist_.Stop(); }
+
+void CurPlaylistAdapter::SaveState() { playlist_.SaveState(); }
+
 void CurPlaylistAdapter::SetAlbumCover(std::u16string_view source) {
   playlist_.SetAlbumCover(source);
 }

@@ -15,6 +15,8 @@ class CurPlaylistAdapter final : public ICurrentPlaylist {
   void AddItems(const std::vector<FeedItem>& list, bool playFirst, bool replace) override;
   void AddItem(const FeedItem& item, bool play) override;
   int PlayNextSong() override;
+  void Stop() override;
+  void SaveState() override;
   void SetAlbumCover(std::u16string_view source) override;
 
   // The whole controller, for the screens and the player that need more.

@@ -1,6 +1,7 @@
-// What the core controller asks of the current playlist: additions from the
-// browse and library screens, the next song when the media ended, and the
-// album cover found by the request workers.
+// What the core controller and the top-level dialog ask of the current
+// playlist: additions from the browse and library screens, the next song
+// when the media ended, the album cover found by the request workers, and
+// stopping and saving at logout.
 #pragma once
 
 #include <string_view>
@@ -22,6 +23,10 @@ class ICurrentPlaylist {
   virtual void AddItem(const FeedItem& item, bool play) = 0;
   // Advances in the play order; 0 when playback stopped at the end.
   virtual int PlayNextSong() = 0;
+  // Stops playback (logout).
+  virtual void Stop() = 0;
+  // Writes the list and the playing entry to the current playlist file.
+  virtual void SaveState() = 0;
   // A non-empty cover source is kept and shown; an empty one marks the cover
   // absent. Called on worker threads.
   virtual void SetAlbumCover(std::u16string_view source) = 0;

@@ -22,10 +22,11 @@ class IMainScreen {
   // Stores tab as the current tab and shows it.
   virtual void SelectTab(int32_t tab) = 0;
   virtual int32_t CurrentTab() const = 0;
-  // The controller of the current-playlist screen; it lives as long as the
-  // main screen.
-  virtual ICurrentPlaylist& CurrentPlaylist() = 0;
-  virtual IPersonalLibraryScreen& PersonalLibrary() = 0;
+  // The controller of the current-playlist screen and the personal-library
+  // screen; they live as long as the main screen. Null while the main screen
+  // carries no such screen.
+  virtual ICurrentPlaylist* CurrentPlaylist() = 0;
+  virtual IPersonalLibraryScreen* PersonalLibrary() = 0;
   // The browse screen's window, the receiver of the browse messages. Called
   // on request worker threads: the handle must be set before the browse
   // screen queues its first request and not change afterwards.

@@ -1,4 +1,5 @@
-// Draws the pictures of the program's buttons and of the about box and
+// Draws the pictures of the program's buttons, the main screen's strip, the
+// login screen's banner and the about box and
 // writes them as PNG files into the folder given on the command line (the
 // resource folder). The files are kept with the sources; run this again
 // only to change the artwork: zolfa_artwork zolfa/res
@@ -197,6 +198,100 @@ bool WriteAboutLogo(const std::string& folder) {
   return ok;
 }
 
+bool WritePng(cairo_surface_t* surface, const std::string& path) {
+  bool ok = cairo_surface_write_to_png(surface, path.c_str()) == CAIRO_STATUS_SUCCESS;
+  cairo_surface_destroy(surface);
+  return ok;
+}
+
+// The strip behind the main screen's tab buttons, 320 x 22: the three tab
+// captions as the current tab looks (a light raised face), so that the tab
+// whose button is hidden shows here; the plain strip beyond them.
+constexpr unsigned kStripPlain = 0x22374F;
+bool WriteTabStrip(const std::string& folder) {
+  const int width = 320;
+  const int height = 22;
+  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
+  cairo_t* cr = cairo_create(surface);
+  SetRgb(cr, kStripPlain);
+  cairo_paint(cr);
+  const char* captions[] = {"播放清單", "線上音樂台", "個人音樂庫"};
+  for (int tab = 0; tab < 3; ++tab) {
+    double x = tab * 80;
+    cairo_pattern_t* face = cairo_pattern_create_linear(0, 0, 0, height);
+    cairo_pattern_add_color_stop_rgb(face, 0, 1.0, 1.0, 1.0);
+    cairo_pattern_add_color_stop_rgb(face, 1, 0xD6 / 255.0, 0xE4 / 255.0, 0xF0 / 255.0);
+    RoundedBox(cr, x + 1.5, 1.5, 77, height + 4, 4);
+    cairo_set_source(cr, face);
+    cairo_fill_preserve(cr);
+    cairo_pattern_destroy(face);
+    SetRgb(cr, 0x39577A);
+    cairo_set_line_width(cr, 1);
+    cairo_stroke(cr);
+    Caption(cr, captions[tab], x, 80, height, 0x1F334A);
+  }
+  cairo_destroy(cr);
+  return WritePng(surface, folder + "/strip196.png");
+}
+
+// One column of the plain strip, stretched to the right edge of a wide
+// screen.
+bool WriteStripColumn(const std::string& folder) {
+  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 1, 22);
+  cairo_t* cr = cairo_create(surface);
+  SetRgb(cr, kStripPlain);
+  cairo_paint(cr);
+  cairo_destroy(cr);
+  return WritePng(surface, folder + "/strip229.png");
+}
+
+// The login screen's banner, 240 x 80: the name of the service over a
+// band of notes.
+bool WriteLoginBanner(const std::string& folder) {
+  const int width = 240;
+  const int height = 80;
+  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
+  cairo_t* cr = cairo_create(surface);
+  cairo_pattern_t* sky = cairo_pattern_create_linear(0, 0, width, height);
+  cairo_pattern_add_color_stop_rgb(sky, 0, 0x1F / 255.0, 0x33 / 255.0, 0x4A / 255.0);
+  cairo_pattern_add_color_stop_rgb(sky, 1, 0x5B / 255.0, 0x86 / 255.0, 0xB5 / 255.0);
+  cairo_set_source(cr, sky);
+  cairo_paint(cr);
+  cairo_pattern_destroy(sky);
+  // A staff of five lines with a few notes across the lower part.
+  cairo_set_source_rgba(cr, 1, 1, 1, 0.35);
+  cairo_set_line_width(cr, 1);
+  for (int line = 0; line < 5; ++line) {
+    cairo_move_to(cr, 0, 52.5 + line * 5);
+    cairo_line_to(cr, width, 52.5 + line * 5);
+  }
+  cairo_stroke(cr);
+  const double notes[][2] = {{150, 67}, {172, 57}, {194, 62}, {216, 52}};
+  for (const auto& note : notes) {
+    cairo_save(cr);
+    cairo_translate(cr, note[0], note[1]);
+    cairo_scale(cr, 1.3, 1.0);
+    cairo_arc(cr, 0, 0, 3.2, 0, 2 * M_PI);
+    cairo_restore(cr);
+    cairo_fill(cr);
+    cairo_rectangle(cr, note[0] + 3.2, note[1] - 16, 1.2, 16);
+    cairo_fill(cr);
+  }
+  PangoLayout* layout = pango_cairo_create_layout(cr);
+  PangoFontDescription* font = pango_font_description_from_string("DejaVu Sans Bold");
+  pango_font_description_set_absolute_size(font, 30 * PANGO_SCALE);
+  pango_layout_set_font_description(layout, font);
+  pango_layout_set_text(layout, "ZOLFA", -1);
+  SetRgb(cr, 0xFFFFFF);
+  cairo_move_to(cr, 14, 6);
+  pango_cairo_show_layout(cr, layout);
+  pango_font_description_free(font);
+  g_object_unref(layout);
+  Caption(cr, "線上音樂", 0, 110, 88, 0xFFF4B0);
+  cairo_destroy(cr);
+  return WritePng(surface, folder + "/banner239.png");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -205,7 +300,8 @@ int main(int argc, char** argv) {
     return 2;
   }
   std::string folder = argv[1];
-  bool ok = WriteAboutLogo(folder);
+  bool ok = WriteAboutLogo(folder) && WriteTabStrip(folder) && WriteStripColumn(folder) &&
+            WriteLoginBanner(folder);
   for (const Strip& strip : kStrips) ok = WriteStrip(folder, strip) && ok;
   if (!ok) {
     std::fprintf(stderr, "zolfa_artwork: cannot write into %s\n", folder.c_str());

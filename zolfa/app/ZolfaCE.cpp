@@ -1,0 +1,23 @@
+// ZolfaCE: the music client. The device root comes first (the host opens
+// the one of --device), then the process-wide objects: the core controller
+// and the service manager. The program's resources are compiled in
+// (zolfa_res registers them). The top-level dialog runs for the whole program;
+// the service manager goes last, after the dialog's window is gone, because
+// destroying it waits for its workers, which may be waiting for the window.
+#include "platform/host/Host.h"
+#include "zolfa/app/CCore.h"
+#include "zolfa/app/CZolfaCEApp.h"
+#include "zolfa/service/ZolfaNetMgrPPC.h"
+
+int main(int argc, char** argv) {
+  return ce::RunOnDeviceScreen(argc, argv, [] {
+    zolfa::CCore core;
+    zolfa::ZolfaNetMgrPPC service;
+    int result = 0;
+    {
+      zolfa::CZolfaCEApp app(core, service);
+      result = app.Run();
+    }
+    return result;
+  });
+}
