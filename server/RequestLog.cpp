@@ -58,17 +58,21 @@ RequestLog::~RequestLog() {
   if (ownsFile_ && file_ != nullptr) std::fclose(file_);
 }
 
-std::string RequestLog::Describe(std::string_view host, std::string_view target, int status) {
+std::string RequestLog::Describe(std::string_view host, std::string_view target, int status,
+                                 std::string_view agent) {
   std::string line = host.empty() ? std::string("-") : Sanitised(host);
   line += ' ';
   line += target.empty() ? std::string("-") : Sanitised(target);
   line += ' ';
   line += std::to_string(status);
+  line += ' ';
+  line += agent.empty() ? std::string("-") : Sanitised(agent);
   return line;
 }
 
-void RequestLog::Write(std::string_view host, std::string_view target, int status) {
-  std::string line = TimeStamp() + " " + Describe(host, target, status) + "\n";
+void RequestLog::Write(std::string_view host, std::string_view target, int status,
+                       std::string_view agent) {
+  std::string line = TimeStamp() + " " + Describe(host, target, status, agent) + "\n";
   std::lock_guard<std::mutex> lock(mutex_);
   FILE* out = file_ != nullptr ? file_ : stderr;
   std::fwrite(line.data(), 1, line.size(), out);

@@ -22,7 +22,7 @@ std::string ShortcutFault(const std::string& value, const char* matchKey, const 
 bool RunSettings::IsSettingOption(const std::string& option) {
   return option == "fault" || option == "fail-host" || option == "delay-host" ||
          option == "delay-path" || option == "set" || option == "drop" || option == "unclose" ||
-         option == "order";
+         option == "order" || option == "refuse";
 }
 
 std::string RunSettings::Apply(const std::string& option, const std::string& value) {
@@ -42,6 +42,14 @@ std::string RunSettings::Apply(const std::string& option, const std::string& val
     if (!error.empty()) return option + ": " + error;
     std::lock_guard<std::mutex> lock(mutex_);
     current_.faults.push_back(std::move(rule));
+    return std::string();
+  }
+  if (option == "refuse") {
+    RefusalRule rule;
+    error = RefusalRule::Parse(value, &rule);
+    if (!error.empty()) return option + ": " + error;
+    std::lock_guard<std::mutex> lock(mutex_);
+    current_.refusals.push_back(std::move(rule));
     return std::string();
   }
   ShapeRule::Op op;
@@ -91,6 +99,14 @@ std::optional<FaultRule> RunSettings::TakeFault(const std::string& host,
   return std::nullopt;
 }
 
+std::optional<int> RunSettings::Refusal(const std::string& account, const std::string& songId) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  for (const RefusalRule& rule : current_.refusals) {
+    if (rule.Matches(account, songId)) return rule.code;
+  }
+  return std::nullopt;
+}
+
 void RunSettings::Shape(const std::string& kind, Element& root) {
   std::vector<ShapeRule> rules;
   {
@@ -107,6 +123,7 @@ std::string RunSettings::Describe() {
   std::string text;
   for (const FaultRule& rule : current_.faults) text += rule.Describe() + "\n";
   for (const ShapeRule& rule : current_.shapes) text += rule.Describe() + "\n";
+  for (const RefusalRule& rule : current_.refusals) text += rule.Describe() + "\n";
   return text;
 }
 

@@ -2,8 +2,9 @@
 // command line and changed while the server runs through the control
 // endpoint; both use the same option names and texts:
 //   fault SPEC, fail-host HOST=STATUS, delay-host HOST=MS, delay-path PATH=MS,
-//   set RULE, drop RULE, unclose RULE, order RULE
-// (FaultRule.h and ShapeRule.h describe SPEC and RULE). Shared by all server
+//   set RULE, drop RULE, unclose RULE, order RULE, refuse REFUSAL
+// (FaultRule.h, ShapeRule.h and RefusalRule.h describe SPEC, RULE and
+// REFUSAL). Shared by all server
 // threads behind one lock.
 #pragma once
 
@@ -14,6 +15,7 @@
 
 #include "server/Element.h"
 #include "server/FaultRule.h"
+#include "server/RefusalRule.h"
 #include "server/ShapeRule.h"
 
 namespace zolfa_server {
@@ -36,6 +38,9 @@ class RunSettings {
   // of requests counts this one.
   std::optional<FaultRule> TakeFault(const std::string& host, const std::string& path);
 
+  // The refusal code of the first refusal that matches a ticket request.
+  std::optional<int> Refusal(const std::string& account, const std::string& songId);
+
   // Applies the answer changes for answers of this kind, in the order given.
   void Shape(const std::string& kind, Element& root);
 
@@ -46,6 +51,7 @@ class RunSettings {
   struct State {
     std::vector<FaultRule> faults;
     std::vector<ShapeRule> shapes;
+    std::vector<RefusalRule> refusals;
   };
 
   std::mutex mutex_;

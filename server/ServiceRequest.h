@@ -12,6 +12,7 @@ struct ServiceRequest {
   std::string host;    // the Host header without its port, lower case
   std::string target;  // path and query exactly as sent
   std::string path;    // the target up to "?", not decoded
+  std::string agent;   // the User-Agent header; empty when none
   QueryString query;
 };
 

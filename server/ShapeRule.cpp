@@ -7,7 +7,7 @@ namespace zolfa_server {
 namespace {
 
 const char* const kKinds[] = {"login", "check", "genre", "artist", "album",
-                              "song",  "topic", "feed",  "backup"};
+                              "song",  "topic", "feed",  "backup", "ticket", "lyrics"};
 
 bool SetIn(Element& element, const ShapeRule& rule) {
   bool found = false;

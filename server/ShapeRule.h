@@ -4,7 +4,8 @@
 //   [KIND:]NAME=VALUE        set      (added at the end when absent)
 //   [KIND:]NAME              drop / unclose
 //   [KIND:]NAME,NAME,...     order
-// KIND is login, check, genre, artist, album, song, topic, feed or backup.
+// KIND is login, check, genre, artist, album, song, topic, feed, backup,
+// ticket or lyrics.
 #pragma once
 
 #include <string>

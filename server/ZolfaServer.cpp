@@ -14,6 +14,7 @@
 #include "server/FeedEndpoint.h"
 #include "server/ListEndpoint.h"
 #include "server/LoginEndpoint.h"
+#include "server/PlaybackEndpoints.h"
 #include "server/SampleBackups.h"
 #include "server/SampleCatalogue.h"
 #include "server/TopicEndpoint.h"
@@ -94,7 +95,9 @@ std::string ZolfaServer::Start() {
   http_->Patch(".*", dispatch);
   http_->Options(".*", dispatch);
   http_->set_logger([this](const httplib::Request& in, const httplib::Response& out) {
-    if (!tDispatched) log_.Write(HostOf(in), in.target, out.status);
+    if (!tDispatched) {
+      log_.Write(HostOf(in), in.target, out.status, in.get_header_value("User-Agent"));
+    }
     tDispatched = false;
   });
   if (options_.port == 0) {
@@ -120,9 +123,7 @@ void ZolfaServer::AddEndpoints() {
   router_.AddPath("/hw_topic.php", std::make_unique<TopicEndpoint>(context));
   router_.AddPrefix("/feed/", std::make_unique<FeedEndpoint>(context));
   router_.AddPath("/backup_load.php", std::make_unique<BackupEndpoint>(context));
-  // Song tickets, streams and lyrics ("/ps1_", "/ps2_", "/ps3_" prefixes)
-  // and album photos ("/web_info_photo.php") join here, answered from the
-  // catalogue's songs.
+  AddPlaybackEndpoints(router_, context);
   router_.AddPath("/bench/blob", std::make_unique<BlobEndpoint>());
   router_.AddPath(kControlPath, std::make_unique<ControlEndpoint>(context));
 }
@@ -166,6 +167,7 @@ void ZolfaServer::Dispatch(const httplib::Request& in, httplib::Response& out) {
   request.method = in.method;
   request.host = HostOf(in);
   request.target = in.target;
+  request.agent = in.get_header_value("User-Agent");
   size_t question = in.target.find('?');
   request.path = in.target.substr(0, question);
   if (question != std::string::npos) request.query = QueryString(in.target.substr(question + 1));
@@ -192,7 +194,7 @@ void ZolfaServer::Dispatch(const httplib::Request& in, httplib::Response& out) {
   }
   // The line is written before the answer leaves, so a client that has its
   // answer always finds the request in the log.
-  log_.Write(request.host, request.target, reply.status);
+  log_.Write(request.host, request.target, reply.status, request.agent);
   tDispatched = true;
   if (fault && fault->delayMs > 0) gate_.Wait(fault->delayMs);
   Send(std::move(reply), fault ? &*fault : nullptr, out);

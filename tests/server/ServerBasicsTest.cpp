@@ -60,7 +60,8 @@ TEST(ServerBasics, RequestLogHasOneLinePerRequestInArrivalOrder) {
 
   std::vector<std::string> lines = server.LogLines();
   ASSERT_EQ(lines.size(), 5u);
-  const std::regex kLine(R"((\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}Z) (\S+) (\S+) (\d{3}))");
+  const std::regex kLine(
+      R"((\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}Z) (\S+) (\S+) (\d{3}) (\S+))");
   const std::tuple<std::string, std::string, std::string> kExpected[] = {
       {"login1.zolfa.test", login, "404"},
       {"login2.zolfa.test", login, "200"},

@@ -91,12 +91,14 @@ ServerProcess::~ServerProcess() {
 }
 
 httplib::Result ServerProcess::Get(const std::string& target, const std::string& host,
-                                   int readTimeoutMs) {
+                                   int readTimeoutMs, const std::string& agent) {
   httplib::Client client("127.0.0.1", port_);
   client.set_url_encode(false);
   client.set_read_timeout(std::chrono::milliseconds(readTimeoutMs));
   client.set_keep_alive(false);
-  return client.Get(target.c_str(), httplib::Headers{{"Host", host}});
+  httplib::Headers headers{{"Host", host}};
+  if (!agent.empty()) headers.emplace("User-Agent", agent);
+  return client.Get(target.c_str(), headers);
 }
 
 int ServerProcess::Control(const std::string& query) {

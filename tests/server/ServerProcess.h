@@ -23,9 +23,10 @@ class ServerProcess {
   int Port() const { return port_; }
   const std::filesystem::path& DataDir() const { return dataDir_; }
 
-  // GET of a target (sent as it is, no escaping added) with a Host header.
+  // GET of a target (sent as it is, no escaping added) with a Host header
+  // and, when agent is not empty, that User-Agent.
   httplib::Result Get(const std::string& target, const std::string& host = "ds.zolfa.test",
-                      int readTimeoutMs = 5000);
+                      int readTimeoutMs = 5000, const std::string& agent = "");
   // GET /_control?query; returns the status.
   int Control(const std::string& query);
   std::vector<std::string> LogLines() const;
