@@ -2,7 +2,8 @@
 // device screen.
 //
 //   tap ID | tap TEMPLATE/ID | tap X Y     tap a visible control, or a point
-//   hold ID | hold TEMPLATE/ID | hold X Y  tap and hold
+//   tap [TEMPLATE/]ID row N | item N       tap a row or an icon of a list
+//   hold ID | hold TEMPLATE/ID | hold X Y  tap and hold (also row N, item N)
 //   key NAME...                            press and release keys (Keypad.h)
 //   type TEXT                              type characters into the focus
 //   menu CMD                               choose a menu command
@@ -35,12 +36,16 @@ enum class ScriptVerb {
 };
 
 // Where a tap or hold lands: a point, or a control by id, optionally in the
-// dialog made from a given template ("135" or a template name).
+// dialog made from a given template ("135" or a template name), or one row
+// (report and list views) or item (icon views) of a list control by index.
 struct ScriptTarget {
+  enum class Part { kControl, kRow, kItem };
   bool isPoint = false;
   POINT point;
   std::u16string dialog;
   int controlId = 0;
+  Part part = Part::kControl;
+  int index = 0;  // of the row or item, from 0
 };
 
 struct ScriptStep {

@@ -122,7 +122,16 @@ bool LineParser::ParseTarget(const std::vector<std::string_view>& args) {
     target.point = POINT{static_cast<LONG>(x), static_cast<LONG>(y)};
     return true;
   }
-  if (args.size() != 1) return Fail("expected a control id, TEMPLATE/ID or a point X Y");
+  if (args.size() == 3 && (args[1] == "row" || args[1] == "item")) {
+    long index = 0;
+    if (!ParseNumber(args[2], 0, kMaxId, &index)) {
+      return Fail("expected the number of the " + std::string(args[1]) + " (from 0)");
+    }
+    target.part = args[1] == "row" ? ScriptTarget::Part::kRow : ScriptTarget::Part::kItem;
+    target.index = static_cast<int>(index);
+  } else if (args.size() != 1) {
+    return Fail("expected a control id, TEMPLATE/ID, ID row N, ID item N or a point X Y");
+  }
   std::string_view word = args[0];
   size_t slash = word.find('/');
   std::string_view idText = word;

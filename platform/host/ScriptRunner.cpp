@@ -13,6 +13,7 @@
 #include "platform/host/DeviceScreen.h"
 #include "platform/host/Transcript.h"
 #include "platform/host/TranscriptLines.h"
+#include "platform/host/detail/ListTargets.h"
 #include "platform/host/detail/WindowNames.h"
 #include "platform/shell/Display.h"
 #include "platform/shell/Gesture.h"
@@ -234,6 +235,10 @@ bool ScriptRunner::ResolveTarget(const ScriptStep& step, POINT* point, std::stri
     return false;
   }
   *point = Centre(visible);
+  if (target.part != ScriptTarget::Part::kControl &&
+      !detail::ListItemPoint(control, target.part, target.index, visible, id, point, reason)) {
+    return false;
+  }
   HWND hit = WindowFromPoint(*point);
   if (hit == control || (hit != nullptr && IsChild(control, hit))) return true;
   if (hit != nullptr && IsChild(hit, control)) {
@@ -328,6 +333,10 @@ ScriptRunner::Progress ScriptRunner::Until(const ScriptStep& step) {
 
 ScriptRunner::Progress ScriptRunner::Dump() {
   for (const TextRecord& text : screen_.VisibleTexts()) transcript_.Write(TextLine(text.rect, text.text));
+  HWND active = GetActiveWindow();
+  if (active != nullptr) {
+    for (const std::string& line : detail::VisibleListLines(active)) transcript_.Write(line);
+  }
   return Progress::kDone;
 }
 

@@ -42,10 +42,10 @@ constexpr char kPassword[] = "zolfa";
 constexpr char16_t kPasswordDigest[] = u"d8019480d08079521cfe745ac4aea304";
 
 // Types the account and the password into the login screen and presses the
-// login button.
-std::string TypeLogin(const std::string& account, const std::string& password) {
-  return "until \"show 135\"\ntap 135/1066\ntype \"" + account + "\"\ntap 135/1019\ntype \"" + password +
-         "\"\ntap 135/1\n";
+// login button; first waits for the screen unless it is known to show.
+std::string TypeLogin(const std::string& account, const std::string& password, bool waitForScreen = true) {
+  return std::string(waitForScreen ? "until \"show 135\"\n" : "") + "tap 135/1066\ntype \"" + account +
+         "\"\ntap 135/1019\ntype \"" + password + "\"\ntap 135/1\n";
 }
 
 std::string Quote(const std::filesystem::path& path) { return "'" + path.string() + "'"; }
@@ -282,6 +282,30 @@ TEST_F(ZolfaCEE2ETest, TheTabButtonsShowTheOtherTwoScreens) {
   EXPECT_TRUE(has("個人音樂庫"));
   EXPECT_FALSE(has("線上音樂台"));
   EXPECT_LT(IndexOf("hide 162"), IndexOf("show 161"));
+}
+
+TEST_F(ZolfaCEE2ETest, TheScreensAreLaidOutAgainWhenTheScreenTurns) {
+  StartServer();
+  ASSERT_EQ(Run("until \"show 135\"\nrotate\nwait 100\ndump\n" + TypeLogin(kAccount, kPassword, false) +
+                "until \"show 160\"\nrotate\nwait 100\ndump\n"),
+            0)
+      << Transcript();
+  // Turned, the login screen keeps its buttons in a column at the right;
+  // turned back, the main screen's strip spans the narrow screen again.
+  auto at = [&](const std::string& text, int from) {
+    for (size_t i = static_cast<size_t>(from); i < lines_.size(); ++i) {
+      if (lines_[i].rfind("text ", 0) == 0 && lines_[i].find("\"" + text + "\"") != std::string::npos) {
+        return lines_[i];
+      }
+    }
+    return std::string();
+  };
+  std::string login = at("登入", 0);
+  ASSERT_FALSE(login.empty()) << Transcript();
+  EXPECT_GE(std::stoi(login.substr(5)), 234) << login;
+  std::string library = at("個人音樂庫", IndexOf("show 160"));
+  ASSERT_FALSE(library.empty()) << Transcript();
+  EXPECT_EQ(library.rfind("text 160 26 80 22 ", 0), 0u) << library;
 }
 
 TEST_F(ZolfaCEE2ETest, TheRememberedAccountsMoveAsTheUserLogsIn) {
