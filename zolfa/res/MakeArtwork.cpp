@@ -1,5 +1,6 @@
 // Draws the pictures of the program's buttons, the main screen's strip, the
-// login screen's banner and the about box and
+// login screen's banner, the about box, the lyrics highlight strip and the
+// default album cover and
 // writes them as PNG files into the folder given on the command line (the
 // resource folder). The files are kept with the sources; run this again
 // only to change the artwork: zolfa_artwork zolfa/res
@@ -292,6 +293,56 @@ bool WriteLoginBanner(const std::string& folder) {
   return WritePng(surface, folder + "/banner239.png");
 }
 
+// The lyrics highlight strip, 4 x 20: one column per line type (0 to 3),
+// each a vertical gradient of its colour.
+bool WriteLyricsStrip(const std::string& folder) {
+  const unsigned kTypeColors[] = {0x39577A, 0x2E7D4F, 0xB0452F, 0x6A3F9A};
+  constexpr int kHeight = 20;
+  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 4, kHeight);
+  cairo_t* cr = cairo_create(surface);
+  for (int type = 0; type < 4; ++type) {
+    const unsigned rgb = kTypeColors[type];
+    const double r = ((rgb >> 16) & 0xFF) / 255.0;
+    const double g = ((rgb >> 8) & 0xFF) / 255.0;
+    const double b = (rgb & 0xFF) / 255.0;
+    cairo_pattern_t* gradient = cairo_pattern_create_linear(0, 0, 0, kHeight);
+    cairo_pattern_add_color_stop_rgb(gradient, 0, r * 0.7, g * 0.7, b * 0.7);
+    cairo_pattern_add_color_stop_rgb(gradient, 1, r, g, b);
+    cairo_rectangle(cr, type, 0, 1, kHeight);
+    cairo_set_source(cr, gradient);
+    cairo_fill(cr);
+    cairo_pattern_destroy(gradient);
+  }
+  cairo_destroy(cr);
+  return WritePng(surface, folder + "/strip178.png");
+}
+
+// The default album cover, 160 x 160: a record on a grey sleeve.
+bool WriteDefaultCover(const std::string& folder) {
+  constexpr double kSide = 160;
+  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 160, 160);
+  cairo_t* cr = cairo_create(surface);
+  SetRgb(cr, 0xD8D8D0);
+  cairo_paint(cr);
+  SetRgb(cr, 0x202020);
+  cairo_arc(cr, kSide / 2, kSide / 2, kSide * 0.4, 0, 2 * M_PI);
+  cairo_fill(cr);
+  SetRgb(cr, 0x404040);
+  cairo_set_line_width(cr, 1);
+  for (double radius = kSide * 0.18; radius < kSide * 0.39; radius += 4) {
+    cairo_arc(cr, kSide / 2, kSide / 2, radius, 0, 2 * M_PI);
+    cairo_stroke(cr);
+  }
+  SetRgb(cr, 0x39577A);
+  cairo_arc(cr, kSide / 2, kSide / 2, kSide * 0.14, 0, 2 * M_PI);
+  cairo_fill(cr);
+  SetRgb(cr, 0xFFFFFF);
+  cairo_arc(cr, kSide / 2, kSide / 2, 3, 0, 2 * M_PI);
+  cairo_fill(cr);
+  cairo_destroy(cr);
+  return WritePng(surface, folder + "/cover222.png");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -301,7 +352,7 @@ int main(int argc, char** argv) {
   }
   std::string folder = argv[1];
   bool ok = WriteAboutLogo(folder) && WriteTabStrip(folder) && WriteStripColumn(folder) &&
-            WriteLoginBanner(folder);
+            WriteLoginBanner(folder) && WriteLyricsStrip(folder) && WriteDefaultCover(folder);
   for (const Strip& strip : kStrips) ok = WriteStrip(folder, strip) && ok;
   if (!ok) {
     std::fprintf(stderr, "zolfa_artwork: cannot write into %s\n", folder.c_str());

@@ -1,0 +1,29 @@
+// The lyrics screen (template 177): a child of the current-playlist screen
+// holding one lyrics view that fills it.
+#pragma once
+
+#include <string_view>
+
+#include "platform/framework/Dialog.h"
+#include "zolfa/playback/CLyricsCtrl.h"
+
+class CDlgLyrics : public ce::Dialog {
+ public:
+  static constexpr ce::UINT kTemplateId = 177;
+  static constexpr int kLyricsCtrlId = 4096;
+
+  explicit CDlgLyrics(ce::Window* parent = nullptr);
+
+  // Forwarded to the view; text is multibyte (the system code page).
+  void SetLyrics(std::string_view text);
+  void SetPosition(int seconds);
+  bool HasLines() const { return lyrics_.HasLines(); }
+  CLyricsCtrl& Lyrics() { return lyrics_; }
+
+ protected:
+  ce::BOOL OnInitDialog() override;
+  void OnSize(ce::UINT type, int width, int height) override;
+
+ private:
+  CLyricsCtrl lyrics_;
+};
