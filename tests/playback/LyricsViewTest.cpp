@@ -14,6 +14,8 @@
 #include "platform/controls/ScrollBar.h"
 #include "zolfa/playback/CDlgAlbumCover.h"
 #include "zolfa/playback/CDlgLyrics.h"
+#include "zolfa/playback/DisplayModeMenu.h"
+#include "platform/controls/Menus.h"
 
 namespace {
 
@@ -242,6 +244,43 @@ TEST_F(AlbumCoverTest, DefaultCoverForItsNamesAndForUnreadableFiles) {
   }
   ASSERT_NE(ce::GetDlgItem(screen_, CDlgAlbumCover::kCaptionId), nullptr);
   EXPECT_FALSE(Shown(ce::GetDlgItem(screen_, CDlgAlbumCover::kCaptionId)));
+}
+
+TEST(DisplayModeMenu, HoldsTheThreeEntriesEnabledAsAsked) {
+  ce::testing::TempDeviceRoot root;
+  const struct {
+    bool songList, lyrics, cover;
+  } cases[] = {{true, false, true}, {true, true, false}, {false, false, false}};
+  for (const auto& c : cases) {
+    ce::HMENU menu = zolfa::BuildDisplayModeMenu(c.songList, c.lyrics, c.cover);
+    ASSERT_EQ(ce::GetMenuItemCount(menu), 3);
+    EXPECT_EQ(ce::GetMenuItemID(menu, 0), zolfa::kCmdShowSongList);
+    EXPECT_EQ(ce::GetMenuItemID(menu, 1), zolfa::kCmdShowLyrics);
+    EXPECT_EQ(ce::GetMenuItemID(menu, 2), zolfa::kCmdShowAlbumCover);
+    EXPECT_EQ(ce::GetMenuText(menu, 1, ce::MF_BYPOSITION), u"歌詞模式");
+    const bool enabled[] = {c.songList, c.lyrics, c.cover};
+    for (int i = 0; i < 3; ++i) {
+      const bool grey = (ce::GetMenuState(menu, static_cast<ce::UINT>(i), ce::MF_BYPOSITION) &
+                         ce::MF_GRAYED) != 0;
+      EXPECT_EQ(grey, !enabled[i]) << i;
+    }
+    ce::DestroyMenu(menu);
+  }
+}
+
+TEST_F(LyricsViewTest, MenuCommandsOfBothScreensAskForTheirDisplayModes) {
+  CDlgLyrics lyrics;
+  ASSERT_TRUE(lyrics.Create(parent_));
+  CDlgAlbumCover cover;
+  ASSERT_TRUE(cover.Create(parent_));
+  std::vector<int32_t> modes;
+  lyrics.SetDisplayModeHandler([&](int32_t mode) { modes.push_back(mode); });
+  cover.SetDisplayModeHandler([&](int32_t mode) { modes.push_back(10 + mode); });
+  for (ce::UINT command : {zolfa::kCmdShowSongList, zolfa::kCmdShowLyrics, zolfa::kCmdShowAlbumCover}) {
+    ce::SendMessage(lyrics, ce::WM_COMMAND, command, 0);
+    ce::SendMessage(cover, ce::WM_COMMAND, command, 0);
+  }
+  EXPECT_EQ(modes, (std::vector<int32_t>{0, 10, 1, 11, 2, 12}));
 }
 
 }  // namespace

@@ -28,6 +28,7 @@
 #include "zolfa/browse/FeedItem.h"
 #include "zolfa/browse/IBrowsePoster.h"
 #include "zolfa/library/ICurPlaylistCore.h"
+#include "zolfa/playback/IAlbumCoverSink.h"
 
 namespace zolfa {
 
@@ -51,7 +52,7 @@ constexpr size_t kMaxLoggedTextLength = 255;
 inline constexpr char16_t kSettingsBoxText[] = u"Setting Dialog";
 inline constexpr char16_t kApplicationName[] = u"ZOLFA";
 
-class CCore : public ICurPlaylistCore, public IBrowsePoster {
+class CCore : public ICurPlaylistCore, public IBrowsePoster, public IAlbumCoverSink {
  public:
   CCore() = default;
   CCore(const CCore&) = delete;
@@ -99,7 +100,8 @@ class CCore : public ICurPlaylistCore, public IBrowsePoster {
   ICurrentPlaylist* CurrentPlaylist() const {
     return currentPlaylist_.load(std::memory_order_acquire);
   }
-  void SetAlbumCover(std::u16string_view source);
+  // The cover source from the song-ticket and album-photo workers.
+  void SetAlbumCover(std::u16string_view source) override;
 
   // Posts MSG_BROWSE_ITEM with a new FeedItem (the browse screen frees it)
   // and MSG_BROWSE_END to the browse screen. An item that cannot be posted

@@ -2,11 +2,14 @@
 
 #include <string>
 
+#include "platform/controls/Menus.h"
 #include "platform/controls/Resources.h"
 #include "platform/framework/Dc.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/gdi/Image.h"
+#include "platform/shell/Gesture.h"
 #include "zolfa/playback/CoverPlacement.h"
+#include "zolfa/playback/DisplayModeMenu.h"
 #include "zolfa/playback/IAlbumCoverSink.h"
 #include "zolfa/widgets/CMemDC.h"
 
@@ -73,3 +76,33 @@ void CDlgAlbumCover::OnPaint() {
 }
 
 BOOL CDlgAlbumCover::OnEraseBkgnd(HDC) { return TRUE; }
+
+void CDlgAlbumCover::OnLButtonDown(UINT flags, POINT point) {
+  SHRGINFO gesture;
+  gesture.hwndClient = Handle();
+  gesture.ptDown = point;
+  gesture.dwFlags = SHRG_RETURNCMD;
+  if (SHRecognizeGesture(&gesture) == GN_CONTEXTMENU) {
+    POINT screen = point;
+    ClientToScreen(Handle(), &screen);
+    ShowContextMenu(screen);
+    return;
+  }
+  Dialog::OnLButtonDown(flags, point);
+}
+
+void CDlgAlbumCover::ShowContextMenu(POINT screenPoint) {
+  const bool lyrics = lyricsHaveLines_ && lyricsHaveLines_();
+  HMENU menu = zolfa::BuildDisplayModeMenu(true, lyrics, false);
+  // The chosen command comes back as WM_COMMAND (OnCommand).
+  TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN, screenPoint.x, screenPoint.y, 0, Handle(),
+                 nullptr);
+  DestroyMenu(menu);
+}
+
+BOOL CDlgAlbumCover::OnCommand(WPARAM wParam, LPARAM lParam) {
+  const int32_t mode = zolfa::DisplayModeOfCommand(LOWORD(wParam));
+  if (mode < 0) return Dialog::OnCommand(wParam, lParam);
+  if (displayModeHandler_) displayModeHandler_(mode);
+  return TRUE;
+}

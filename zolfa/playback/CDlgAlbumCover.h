@@ -5,6 +5,8 @@
 // Runs on the user interface thread only.
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <string_view>
 
 #include "platform/framework/Bitmap.h"
@@ -26,6 +28,17 @@ class CDlgAlbumCover : public ce::Dialog {
   bool HasPicture() const { return hasPicture_; }
   ce::SIZE PictureSize() const { return size_; }
 
+  // Receives the display mode (DisplayModeMenu.h) the context menu asks for.
+  void SetDisplayModeHandler(std::function<void(int32_t)> handler) {
+    displayModeHandler_ = std::move(handler);
+  }
+  // Whether the lyrics display holds lines (the lyrics entry is disabled
+  // when it does not); none set counts as no lines.
+  void SetLyricsHaveLines(std::function<bool()> query) { lyricsHaveLines_ = std::move(query); }
+  // The context menu at a screen point: song list, and lyrics when there
+  // are lines; the album cover entry shows disabled.
+  void ShowContextMenu(ce::POINT screenPoint);
+
   // Draws the screen into dc (client coordinates); the paint message draws
   // through an off-screen surface.
   void Draw(ce::HDC dc) const;
@@ -34,6 +47,8 @@ class CDlgAlbumCover : public ce::Dialog {
   ce::BOOL OnInitDialog() override;
   void OnPaint() override;
   ce::BOOL OnEraseBkgnd(ce::HDC dc) override;
+  void OnLButtonDown(ce::UINT flags, ce::POINT point) override;
+  ce::BOOL OnCommand(ce::WPARAM wParam, ce::LPARAM lParam) override;
 
  private:
   void ReleasePicture();
@@ -44,4 +59,6 @@ class CDlgAlbumCover : public ce::Dialog {
   ce::HGDIOBJ oldBitmap_ = nullptr;
   ce::SIZE size_{0, 0};
   bool hasPicture_ = false;
+  std::function<void(int32_t)> displayModeHandler_;
+  std::function<bool()> lyricsHaveLines_;
 };

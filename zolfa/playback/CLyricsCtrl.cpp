@@ -7,6 +7,7 @@
 #include "platform/controls/ScrollBar.h"
 #include "platform/framework/Dc.h"
 #include "platform/gdi/Gdi.h"
+#include "platform/shell/Gesture.h"
 
 using namespace ce;
 using zolfa::LyricsModel;
@@ -233,4 +234,18 @@ void CLyricsCtrl::OnVScroll(UINT code, UINT pos, HWND scrollBar) {
   }
   model_.Scroll(static_cast<zolfa::LyricsScroll>(code), static_cast<int>(pos));
   Paint();
+}
+
+void CLyricsCtrl::OnLButtonDown(UINT flags, POINT point) {
+  SHRGINFO gesture;
+  gesture.hwndClient = Handle();
+  gesture.ptDown = point;
+  gesture.dwFlags = SHRG_RETURNCMD;
+  if (SHRecognizeGesture(&gesture) == GN_CONTEXTMENU && holdHandler_) {
+    POINT screen = point;
+    ClientToScreen(Handle(), &screen);
+    holdHandler_(screen);
+    return;
+  }
+  Window::OnLButtonDown(flags, point);
 }

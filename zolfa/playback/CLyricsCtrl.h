@@ -10,6 +10,7 @@
 // Runs on the user interface thread only.
 #pragma once
 
+#include <functional>
 #include <string_view>
 
 #include "platform/framework/Bitmap.h"
@@ -38,6 +39,9 @@ class CLyricsCtrl : public ce::Window {
   void SetPosition(int seconds);
   bool HasLines() const { return model_.HasLines(); }
 
+  // Called with the screen point of a tap-and-hold on the view.
+  void SetHoldHandler(std::function<void(ce::POINT)> handler) { holdHandler_ = std::move(handler); }
+
   const zolfa::LyricsModel& Model() const { return model_; }
   // The picture the next paint copies to the screen.
   const ce::Bitmap& BackBuffer() const { return backBuffer_; }
@@ -49,6 +53,7 @@ class CLyricsCtrl : public ce::Window {
   ce::BOOL OnEraseBkgnd(ce::HDC dc) override;
   void OnSize(ce::UINT type, int width, int height) override;
   void OnVScroll(ce::UINT code, ce::UINT pos, ce::HWND scrollBar) override;
+  void OnLButtonDown(ce::UINT flags, ce::POINT point) override;
 
  private:
   // Makes the images and the scroll bar fit the model's layout.
@@ -70,4 +75,5 @@ class CLyricsCtrl : public ce::Window {
   ce::Bitmap backBuffer_;
   ce::HWND verticalBar_ = nullptr;
   ce::HWND horizontalBar_ = nullptr;
+  std::function<void(ce::POINT)> holdHandler_;
 };
