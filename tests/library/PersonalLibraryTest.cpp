@@ -215,15 +215,27 @@ class DeleteRulesTest : public PersonalLibraryTest {
   CPersonalLibrary library{owner};
 };
 
-TEST_F(DeleteRulesTest, DeletingAPlaylistRemovesItsSongsFromAllSongsEntirely) {
+// The all-songs list keeps one entry per song of the other playlists: a
+// deleted playlist takes one entry per song with it, and song 2, which
+// playlist 1001 still holds, keeps its entry.
+TEST_F(DeleteRulesTest, DeletingAPlaylistRemovesOneAllSongsEntryPerSong) {
   library.DeletePlaylist(2);
   EXPECT_EQ(PlaylistIds(library), (std::vector<int32_t>{-99, 1001}));
-  // Song 2 goes although playlist 1001 keeps it.
-  EXPECT_EQ(SongIds(library.Playlist(0)), (std::vector<int32_t>{1, 3}));
+  EXPECT_EQ(SongIds(library.Playlist(0)), (std::vector<int32_t>{1, 3, 2}));
   EXPECT_EQ(SongIds(library.Playlist(1)), (std::vector<int32_t>{1, 2, 3}));
   CPersonalLibrary saved(owner);
   saved.LoadLibrary();
-  EXPECT_EQ(SongIds(saved.Playlist(0)), (std::vector<int32_t>{1, 3}));
+  EXPECT_EQ(SongIds(saved.Playlist(0)), (std::vector<int32_t>{1, 3, 2}));
+  EXPECT_EQ(FileBytes(), "<musiclibrary>\n" +
+                             PlaylistText("-99", "\xA5\xFE\xB3\xA1\xBAq\xA6\xB1",
+                                          {SongLine("1", "a", "zolfa://play_song_1"),
+                                           SongLine("3", "c", "zolfa://play_song_3"),
+                                           SongLine("2", "b", "zolfa://play_song_2")}) +
+                             PlaylistText("1001", "one",
+                                          {SongLine("1", "a", "zolfa://play_song_1"),
+                                           SongLine("2", "b", "zolfa://play_song_2"),
+                                           SongLine("3", "c", "zolfa://play_song_3")}) +
+                             "</musiclibrary>");
 }
 
 TEST_F(DeleteRulesTest, TheAllSongsListCannotBeDeletedRenamedOrMoved) {
@@ -258,15 +270,33 @@ TEST_F(DeleteRulesTest, DeletingFromAPlaylistRemovesTheFirstAllSongsEntry) {
   EXPECT_EQ(SongIds(library.Playlist(2)), (std::vector<int32_t>{4}));
 }
 
-TEST_F(PersonalLibraryTest, SongsWithoutIdAreAllRemovedFromAllSongs) {
+// Songs without a service number (plain media addresses) are told apart by
+// their play address.
+TEST_F(PersonalLibraryTest, SongsWithoutIdAreMatchedByTheirAddress) {
   CPersonalLibrary library(owner);
   library.LoadLibrary();
   library.AddPlaylist(u"m", {FeedItem{u"x", u"http://m/x.mp3", u""}, Song(u"y", u"8")});
   library.AddPlaylist(u"n", {FeedItem{u"z", u"http://m/z.wma", u""}});
-  library.DeleteSong(0, 0);  // song id 0
+  library.AddPlaylist(u"o", {FeedItem{u"z", u"http://m/z.wma", u""},
+                             FeedItem{u"x", u"http://m/x.mp3", u""}});
+  // All songs: x, 8, z, z, x. Deleting x there takes it from m and o only.
+  library.DeleteSong(0, 0);
   EXPECT_EQ(SongIds(library.Playlist(1)), (std::vector<int32_t>{8}));
-  EXPECT_TRUE(library.Playlist(2).songs.empty());
-  EXPECT_EQ(SongIds(library.Playlist(0)), (std::vector<int32_t>{8, 0}));
+  ASSERT_EQ(library.Playlist(2).songs.size(), 1u);
+  EXPECT_EQ(library.Playlist(2).songs[0].playUrl, u"http://m/z.wma");
+  ASSERT_EQ(library.Playlist(3).songs.size(), 1u);
+  EXPECT_EQ(library.Playlist(3).songs[0].playUrl, u"http://m/z.wma");
+  // Deleting playlist n takes one z from all songs, not the x or the 8.
+  library.DeletePlaylist(2);
+  std::vector<std::u16string> urls;
+  for (const LibrarySong& song : library.Playlist(0).songs) urls.push_back(song.playUrl);
+  EXPECT_EQ(urls, (std::vector<std::u16string>{u"zolfa://play_song_8", u"http://m/z.wma",
+                                               u"http://m/x.mp3"}));
+  // Deleting z from playlist o takes the all-songs z, not the x before it.
+  library.DeleteSong(2, 0);
+  urls.clear();
+  for (const LibrarySong& song : library.Playlist(0).songs) urls.push_back(song.playUrl);
+  EXPECT_EQ(urls, (std::vector<std::u16string>{u"zolfa://play_song_8", u"http://m/x.mp3"}));
 }
 
 TEST_F(PersonalLibraryTest, SongsMoveInsideTheirPlaylist) {

@@ -11,6 +11,7 @@
 #include "zolfa/app/TopDialogMessages.h"
 #include "zolfa/app/ZolfaPaths.h"
 #include "zolfa/browse/BrowseMessages.h"
+#include "zolfa/library/CurPlaylistMessages.h"
 
 namespace zolfa {
 
@@ -35,6 +36,11 @@ ce::WPARAM RequestIdParameter(int32_t requestId) {
 }  // namespace
 
 void CCore::AttachMainScreen(IMainScreen& mainScreen) {
+  {
+    // A new main screen brings windows of its own.
+    std::lock_guard lock(mainScreenMutex_);
+    closingWindows_.clear();
+  }
   currentPlaylist_.store(mainScreen.CurrentPlaylist(), std::memory_order_release);
   mainScreen_.store(&mainScreen, std::memory_order_release);
 }
@@ -115,26 +121,60 @@ void CCore::PlayNext() {
 }
 
 void CCore::SetAlbumCover(std::u16string_view source) {
-  if (ICurrentPlaylist* playlist = CurrentPlaylist()) playlist->SetAlbumCover(source);
+  // The playlist lives and dies with its screen on the user-interface
+  // thread; a photo worker may still run when it goes. The cover travels as
+  // a message, which a window that is gone never receives.
+  PostRecord(Receiver::kCurrentPlaylist, MSG_ALBUM_COVER, 0,
+             std::make_unique<std::u16string>(source));
+}
+
+std::u16string CCore::NowPlayingLink() const {
+  ICurrentPlaylist* playlist = CurrentPlaylist();
+  return playlist != nullptr ? playlist->PlayingLink() : std::u16string();
 }
 
 void CCore::PostBrowseItem(int32_t requestId, std::u16string_view title, std::u16string_view link,
                            std::u16string_view category) {
-  // A null window would post to the worker's own queue, where nobody reads.
-  ce::HWND window = BrowseWindow();
-  if (window == nullptr) return;
   // The worker's strings end with the worker, so the item is a copy.
-  auto item = std::make_unique<FeedItem>(
-      FeedItem{std::u16string(title), std::u16string(link), std::u16string(category)});
-  if (ce::PostMessage(window, MSG_BROWSE_ITEM, RequestIdParameter(requestId),
-                      reinterpret_cast<ce::LPARAM>(item.get()))) {
-    item.release();  // the browse screen owns it now
-  }
+  PostRecord(Receiver::kBrowse, MSG_BROWSE_ITEM, RequestIdParameter(requestId),
+             std::make_unique<FeedItem>(FeedItem{std::u16string(title), std::u16string(link),
+                                                 std::u16string(category)}));
 }
 
 void CCore::PostBrowseEnd(int32_t requestId) {
-  ce::HWND window = BrowseWindow();
+  std::lock_guard lock(mainScreenMutex_);
+  ce::HWND window = ReceiverWindow(Receiver::kBrowse);
   if (window != nullptr) ce::PostMessage(window, MSG_BROWSE_END, RequestIdParameter(requestId), 0);
+}
+
+template <class T>
+void CCore::PostRecord(Receiver receiver, ce::UINT message, ce::WPARAM wParam,
+                       std::unique_ptr<T> record) {
+  // Posting under the lock: a screen that announced its closing has nothing
+  // queued after it freed what was there.
+  std::lock_guard lock(mainScreenMutex_);
+  // A null window would post to the worker's own queue, where nobody reads.
+  ce::HWND window = ReceiverWindow(receiver);
+  if (window == nullptr) return;
+  if (ce::PostMessage(window, message, wParam, reinterpret_cast<ce::LPARAM>(record.get()))) {
+    record.release();  // the screen owns it now
+  }
+}
+
+ce::HWND CCore::ReceiverWindow(Receiver receiver) const {
+  IMainScreen* main = MainScreen();
+  if (main == nullptr) return nullptr;
+  ce::HWND window =
+      receiver == Receiver::kBrowse ? main->BrowseWindow() : main->CurrentPlaylistWindow();
+  for (ce::HWND closing : closingWindows_) {
+    if (closing == window) return nullptr;
+  }
+  return window;
+}
+
+void CCore::ScreenWindowClosing(ce::HWND window) {
+  std::lock_guard lock(mainScreenMutex_);
+  closingWindows_.push_back(window);
 }
 
 void CCore::Logout() {
@@ -173,12 +213,6 @@ bool CCore::OnCommand(uint32_t commandId) {
     default:
       return false;
   }
-}
-
-ce::HWND CCore::BrowseWindow() const {
-  std::lock_guard lock(mainScreenMutex_);
-  IMainScreen* main = MainScreen();
-  return main != nullptr ? main->BrowseWindow() : nullptr;
 }
 
 }  // namespace zolfa

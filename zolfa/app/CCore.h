@@ -10,13 +10,17 @@
 //
 // Threads: every operation runs on the user interface thread except
 // PostBrowseItem, PostBrowseEnd and SetAlbumCover, which request workers
-// call. The screens it is attached to are published to them atomically; the
-// play state and the playing index are relaxed 32-bit atomics.
+// call. Those only post to a screen's window, under the lock that the
+// detaching main screen and a closing screen window take, so a worker never
+// reaches a screen that is gone, and the cover reaches the current playlist
+// on its own thread. The play state and the playing index are relaxed
+// 32-bit atomics.
 #pragma once
 
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -27,6 +31,7 @@
 #include "zolfa/app/ITopDialog.h"
 #include "zolfa/browse/FeedItem.h"
 #include "zolfa/browse/IBrowsePoster.h"
+#include "zolfa/browse/IScreenCore.h"
 #include "zolfa/library/ICurPlaylistCore.h"
 #include "zolfa/playback/IAlbumCoverSink.h"
 
@@ -52,7 +57,10 @@ constexpr size_t kMaxLoggedTextLength = 255;
 inline constexpr char16_t kSettingsBoxText[] = u"Setting Dialog";
 inline constexpr char16_t kApplicationName[] = u"ZOLFA";
 
-class CCore : public ICurPlaylistCore, public IBrowsePoster, public IAlbumCoverSink {
+class CCore : public ICurPlaylistCore,
+              public IBrowsePoster,
+              public IScreenCore,
+              public IAlbumCoverSink {
  public:
   CCore() = default;
   CCore(const CCore&) = delete;
@@ -74,22 +82,27 @@ class CCore : public ICurPlaylistCore, public IBrowsePoster, public IAlbumCoverS
   void SetAboutLauncher(std::function<void()> launcher);
 
   // Screens.
-  void SelectScreen(int32_t tab);
+  void SelectScreen(int32_t tab) override;
   void RequestScreen(int32_t screen);
   int32_t RequestedScreen() const { return requestedScreen_; }
-  int32_t CurrentTab() const;
+  int32_t CurrentTab() const override;
 
   // Additions to the current playlist; both end on the current-playlist tab.
   // A failure while adding is written to "ZolfaCE.log" and goes no further.
-  void AddItemsToPlaylist(const std::vector<FeedItem>& list, bool playFirst, bool replace);
-  void AddItemToPlaylist(const FeedItem& item, bool play);
-  void SaveAsPersonalPlaylist(std::u16string_view name, const std::vector<FeedItem>& items);
+  void AddItemsToPlaylist(const std::vector<FeedItem>& list, bool playFirst,
+                          bool replace) override;
+  void AddItemToPlaylist(const FeedItem& item, bool play) override;
+  void SaveAsPersonalPlaylist(std::u16string_view name,
+                              const std::vector<FeedItem>& items) override;
 
   // The playing entry, as the current playlist reports it.
   void SetNowPlayingFile(std::u16string_view path) override;
   const std::u16string& NowPlayingFile() const { return nowPlayingFile_; }
   void SetNowPlayingIndex(int32_t index) override;
-  int32_t NowPlayingIndex() const { return nowPlayingIndex_.load(std::memory_order_relaxed); }
+  int32_t NowPlayingIndex() const override {
+    return nowPlayingIndex_.load(std::memory_order_relaxed);
+  }
+  std::u16string NowPlayingLink() const override;
 
   // Play state: 1 stopped, 2 paused, 3 playing; any other value is kept as 0.
   void SetPlayState(int32_t state);
@@ -100,7 +113,9 @@ class CCore : public ICurPlaylistCore, public IBrowsePoster, public IAlbumCoverS
   ICurrentPlaylist* CurrentPlaylist() const {
     return currentPlaylist_.load(std::memory_order_acquire);
   }
-  // The cover source from the song-ticket and album-photo workers.
+  // The cover source from the song-ticket and album-photo workers: posted
+  // to the current-playlist screen (MSG_ALBUM_COVER), which hands it to its
+  // playlist; any thread.
   void SetAlbumCover(std::u16string_view source) override;
 
   // Posts MSG_BROWSE_ITEM with a new FeedItem (the browse screen frees it)
@@ -116,18 +131,31 @@ class CCore : public ICurPlaylistCore, public IBrowsePoster, public IAlbumCoverS
   void ShowAbout();
 
   // Carries out one of the menu commands above; false for any other.
-  bool OnCommand(uint32_t commandId);
+  bool OnCommand(uint32_t commandId) override;
+
+  // No worker posts to window once this returns.
+  void ScreenWindowClosing(ce::HWND window) override;
 
  private:
   IMainScreen* MainScreen() const { return mainScreen_.load(std::memory_order_acquire); }
-  ce::HWND BrowseWindow() const;
+  // Posts message with a record the receiver frees to the window that pick
+  // names on the main screen; frees the record when there is no such window
+  // or it takes nothing. Workers call it.
+  enum class Receiver { kBrowse, kCurrentPlaylist };
+  template <class T>
+  void PostRecord(Receiver receiver, ce::UINT message, ce::WPARAM wParam,
+                  std::unique_ptr<T> record);
+  // Under mainScreenMutex_: the receiver's window, null when there is none
+  // or it is closing.
+  ce::HWND ReceiverWindow(Receiver receiver) const;
 
   // Fields in their declared order.
   int32_t requestedScreen_ = 0;
   std::atomic<IMainScreen*> mainScreen_{nullptr};
-  // Held by a worker while it asks the main screen for the browse window,
-  // and by DetachMainScreen.
+  // Held by a worker while it posts to a screen's window, and by
+  // DetachMainScreen and ScreenWindowClosing.
   mutable std::mutex mainScreenMutex_;
+  std::vector<ce::HWND> closingWindows_;  // guarded by mainScreenMutex_
   std::atomic<ICurrentPlaylist*> currentPlaylist_{nullptr};
   std::u16string nowPlayingFile_;
   std::atomic<int32_t> nowPlayingIndex_{0};

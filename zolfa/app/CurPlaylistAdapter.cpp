@@ -19,4 +19,11 @@ void CurPlaylistAdapter::SetAlbumCover(std::u16string_view source) {
   playlist_.SetAlbumCover(source);
 }
 
+std::u16string CurPlaylistAdapter::PlayingLink() const {
+  const int32_t current = playlist_.CurrentIndex();
+  const std::vector<FeedItem>& items = playlist_.Items();
+  if (current < 0 || current >= static_cast<int32_t>(items.size())) return {};
+  return items[current].link;
+}
+
 }  // namespace zolfa

@@ -18,6 +18,7 @@ class CurPlaylistAdapter final : public ICurrentPlaylist {
   void Stop() override;
   void SaveState() override;
   void SetAlbumCover(std::u16string_view source) override;
+  std::u16string PlayingLink() const override;
 
   // The whole controller, for the screens and the player that need more.
   CCoreCurPlaylist& Controller() { return playlist_; }

@@ -4,6 +4,7 @@
 // stopping and saving at logout.
 #pragma once
 
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -28,8 +29,11 @@ class ICurrentPlaylist {
   // Writes the list and the playing entry to the current playlist file.
   virtual void SaveState() = 0;
   // A non-empty cover source is kept and shown; an empty one marks the cover
-  // absent. Called on worker threads.
+  // absent. User-interface thread: the core controller hands covers found
+  // by workers to the screen's thread first.
   virtual void SetAlbumCover(std::u16string_view source) = 0;
+  // The link of the entry now playing; empty when none plays.
+  virtual std::u16string PlayingLink() const { return {}; }
 };
 
 }  // namespace zolfa

@@ -31,6 +31,10 @@ class IMainScreen {
   // on request worker threads: the handle must be set before the browse
   // screen queues its first request and not change afterwards.
   virtual ce::HWND BrowseWindow() const = 0;
+  // The current-playlist screen's window, the receiver of the album covers
+  // that workers find (MSG_ALBUM_COVER). Called on worker threads like
+  // BrowseWindow. Null (the default) drops the covers.
+  virtual ce::HWND CurrentPlaylistWindow() const { return nullptr; }
 };
 
 }  // namespace zolfa

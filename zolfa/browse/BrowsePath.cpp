@@ -1,5 +1,7 @@
 #include "zolfa/browse/BrowsePath.h"
 
+#include <utility>
+
 #include "platform/base/CodePage.h"
 #include "zolfa/browse/BrowseKind.h"
 
@@ -7,25 +9,39 @@ namespace zolfa {
 
 namespace {
 
-// Appends "&key=value" (or "key=value" right after the "?").
-void Add(std::u16string& path, std::u16string_view key, std::u16string_view value) {
-  if (path.back() != u'?') path += u'&';
-  path += key;
-  path += u'=';
-  path += value;
-}
+// Appends "key=value" after the "?" of the path, and "&key=value" after
+// that. Whether a key is the first is counted, never read from the path: a
+// value may itself end in "?".
+class Query {
+ public:
+  explicit Query(std::u16string_view path) : path_(path) {}
+
+  void Add(std::u16string_view key, std::u16string_view value) {
+    if (!first_) path_ += u'&';
+    first_ = false;
+    path_ += key;
+    path_ += u'=';
+    path_ += value;
+  }
+
+  std::u16string& Path() { return path_; }
+
+ private:
+  std::u16string path_;
+  bool first_ = true;
+};
 
 std::u16string TopicPath(const BrowseParameters& parameters, std::u16string_view deviceId,
                          std::u16string_view sid, bool withItem) {
-  std::u16string path = u"/hw_topic.php?";
-  Add(path, u"ver", kTopicVersion);
-  Add(path, u"hw_vender", kTopicVendor);
-  Add(path, u"hw_model", kTopicModel);
-  Add(path, u"hw_id", deviceId);
-  Add(path, u"hw_version", kTopicHwVersion);
-  Add(path, u"key", sid);
-  if (withItem) Add(path, u"item_id", parameters.genre);
-  return path;
+  Query query(u"/hw_topic.php?");
+  query.Add(u"ver", kTopicVersion);
+  query.Add(u"hw_vender", kTopicVendor);
+  query.Add(u"hw_model", kTopicModel);
+  query.Add(u"hw_id", deviceId);
+  query.Add(u"hw_version", kTopicHwVersion);
+  query.Add(u"key", sid);
+  if (withItem) query.Add(u"item_id", parameters.genre);
+  return std::move(query.Path());
 }
 
 }  // namespace
@@ -55,14 +71,16 @@ std::u16string BrowsePath(int32_t kind, const BrowseParameters& parameters,
       return path;
   }
   if (kind != kBrowseGenreList) {
-    Add(path, u"genre", parameters.genre);
-    Add(path, u"index_type", parameters.indexType);
-    Add(path, u"index", parameters.index);
-    if (kind != kBrowseArtistList) Add(path, u"artist", parameters.artist);
-    if (kind == kBrowseSongList) Add(path, u"album", parameters.album);
-    Add(path, u"type_id", parameters.typeId);
-    Add(path, u"type_func", parameters.typeFunc);
-    Add(path, u"type_note", parameters.typeNote);
+    Query query(path);
+    query.Add(u"genre", parameters.genre);
+    query.Add(u"index_type", parameters.indexType);
+    query.Add(u"index", parameters.index);
+    if (kind != kBrowseArtistList) query.Add(u"artist", parameters.artist);
+    if (kind == kBrowseSongList) query.Add(u"album", parameters.album);
+    query.Add(u"type_id", parameters.typeId);
+    query.Add(u"type_func", parameters.typeFunc);
+    query.Add(u"type_note", parameters.typeNote);
+    path = std::move(query.Path());
     path += u'&';
   }
   path += commonQuery;

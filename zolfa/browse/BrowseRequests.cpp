@@ -49,6 +49,12 @@ BrowseRequests::~BrowseRequests() {
   workersChanged_.wait(lock, [this] { return runningWorkers_ == 0; });
 }
 
+int32_t BrowseRequests::QueueBrowseRequest(int32_t kind, const BrowseParameters& parameters) {
+  return QueueBrowseRequest(kind, parameters.genre, parameters.indexType, parameters.index,
+                            parameters.artist, parameters.album, parameters.typeId,
+                            parameters.typeFunc, parameters.typeNote);
+}
+
 int32_t BrowseRequests::QueueBrowseRequest(int32_t kind, std::u16string_view genre,
                                            std::u16string_view indexType,
                                            std::u16string_view index, std::u16string_view artist,

@@ -37,12 +37,13 @@
 #include "zolfa/browse/BrowsePath.h"
 #include "zolfa/browse/BrowseTransport.h"
 #include "zolfa/browse/IBrowsePoster.h"
+#include "zolfa/browse/IBrowseQueue.h"
 
 namespace zolfa {
 
 class ZolfaNetMgrPPC;
 
-class BrowseRequests {
+class BrowseRequests : public IBrowseQueue {
  public:
   static constexpr size_t kSlotGrowth = 30;
   static constexpr int32_t kNotLoggedIn = -1;
@@ -59,7 +60,7 @@ class BrowseRequests {
 
   BrowseRequests(ZolfaNetMgrPPC& manager, IBrowsePoster& poster);
   BrowseRequests(ZolfaNetMgrPPC& manager, IBrowsePoster& poster, Options options);
-  ~BrowseRequests();
+  ~BrowseRequests() override;
   BrowseRequests(const BrowseRequests&) = delete;
   BrowseRequests& operator=(const BrowseRequests&) = delete;
 
@@ -74,6 +75,8 @@ class BrowseRequests {
                              std::u16string_view artist, std::u16string_view album,
                              std::u16string_view typeId, std::u16string_view typeFunc,
                              std::u16string_view typeNote);
+  // The same with the texts in their queued order.
+  int32_t QueueBrowseRequest(int32_t kind, const BrowseParameters& parameters) override;
 
   int32_t LatestListId() const { return latestListId_.load(std::memory_order_relaxed); }
   int32_t LatestTopicId() const { return latestTopicId_.load(std::memory_order_relaxed); }

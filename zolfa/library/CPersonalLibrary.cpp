@@ -1,7 +1,6 @@
 #include "zolfa/library/CPersonalLibrary.h"
 
 #include <algorithm>
-#include <unordered_set>
 
 #include "platform/base/DeviceFile.h"
 #include "zolfa/app/ZolfaPaths.h"
@@ -27,6 +26,22 @@ std::u16string TextBetween(std::u16string_view text, std::u16string_view start,
                            std::u16string_view end) {
   auto match = FindBetween(text, 0, start, end);
   return match ? std::u16string(match->Value(text)) : std::u16string();
+}
+
+// Whether two entries stand for the same song: the same service song
+// number, or, for songs without one (plain media addresses, number 0), the
+// same play address.
+bool SameSong(const LibrarySong& a, const LibrarySong& b) {
+  return a.songId == b.songId && (a.songId != 0 || a.playUrl == b.playUrl);
+}
+
+// Removes the first entry of songs that stands for song; false when none does.
+bool RemoveFirst(std::vector<LibrarySong>& songs, const LibrarySong& song) {
+  auto first = std::find_if(songs.begin(), songs.end(),
+                            [&](const LibrarySong& entry) { return SameSong(entry, song); });
+  if (first == songs.end()) return false;
+  songs.erase(first);
+  return true;
 }
 
 }  // namespace
@@ -116,11 +131,11 @@ void CPersonalLibrary::AddPlaylist(std::u16string_view name, const std::vector<F
 
 void CPersonalLibrary::DeletePlaylist(int32_t position) {
   if (!InRange(position) || IsAllSongs(position)) return;
+  // The all-songs list holds one entry per song of the other playlists, so
+  // it loses one entry per deleted song: a song that another playlist also
+  // holds keeps its entry there.
   if (LibraryPlaylist* allSongs = AllSongs()) {
-    std::unordered_set<int32_t> deletedIds;
-    for (const LibrarySong& song : playlists_[position]->songs) deletedIds.insert(song.songId);
-    std::erase_if(allSongs->songs,
-                  [&](const LibrarySong& song) { return deletedIds.count(song.songId) != 0; });
+    for (const LibrarySong& song : playlists_[position]->songs) RemoveFirst(allSongs->songs, song);
   }
   playlists_.erase(playlists_.begin() + position);
   Changed();
@@ -130,17 +145,15 @@ void CPersonalLibrary::DeleteSong(int32_t playlist, int32_t position) {
   if (!InRange(playlist)) return;
   std::vector<LibrarySong>& songs = playlists_[playlist]->songs;
   if (position < 0 || position >= static_cast<int32_t>(songs.size())) return;
-  int32_t songId = songs[position].songId;
+  const LibrarySong deleted = songs[position];
   if (IsAllSongs(playlist)) {
     for (int32_t i = 0; i < Count(); ++i) {
       if (i == playlist) continue;
       std::erase_if(playlists_[i]->songs,
-                    [&](const LibrarySong& song) { return song.songId == songId; });
+                    [&](const LibrarySong& song) { return SameSong(song, deleted); });
     }
   } else if (LibraryPlaylist* allSongs = AllSongs()) {
-    auto first = std::find_if(allSongs->songs.begin(), allSongs->songs.end(),
-                              [&](const LibrarySong& song) { return song.songId == songId; });
-    if (first != allSongs->songs.end()) allSongs->songs.erase(first);
+    RemoveFirst(allSongs->songs, deleted);
   }
   songs.erase(songs.begin() + position);
   Changed();
