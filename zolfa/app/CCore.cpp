@@ -55,6 +55,13 @@ void CCore::AttachTopDialog(ITopDialog& topDialog) { topDialog_ = &topDialog; }
 
 void CCore::DetachTopDialog() { topDialog_ = nullptr; }
 
+void CCore::AttachRequests(IBrowseQueue& browseQueue, CBackupImport& backupImport) {
+  browseQueue_.target = &browseQueue;
+  backupImport_ = &backupImport;
+}
+
+IBrowseQueue& CCore::BrowseQueue() { return browseQueue_; }
+
 void CCore::SetAboutLauncher(std::function<void()> launcher) {
   aboutLauncher_ = std::move(launcher);
 }

@@ -31,7 +31,9 @@
 #include "zolfa/app/ITopDialog.h"
 #include "zolfa/browse/FeedItem.h"
 #include "zolfa/browse/IBrowsePoster.h"
+#include "zolfa/browse/IBrowseQueue.h"
 #include "zolfa/browse/IScreenCore.h"
+#include "zolfa/library/CBackupImport.h"
 #include "zolfa/library/ICurPlaylistCore.h"
 #include "zolfa/playback/IAlbumCoverSink.h"
 
@@ -78,6 +80,13 @@ class CCore : public ICurPlaylistCore,
   void AttachTopDialog(ITopDialog& topDialog);
   // Forgets the top-level dialog; its destructor calls this.
   void DetachTopDialog();
+  // The requests the screens start: the browse requests and the backup
+  // import, which outlive the screens. Until they are attached the browse
+  // screen's requests are refused as when logged out, and there is no
+  // import.
+  void AttachRequests(IBrowseQueue& browseQueue, CBackupImport& backupImport);
+  IBrowseQueue& BrowseQueue();
+  CBackupImport* BackupImport() { return backupImport_; }
   // Shows the about dialog modally; until one is set ShowAbout does nothing.
   void SetAboutLauncher(std::function<void()> launcher);
 
@@ -162,6 +171,16 @@ class CCore : public ICurPlaylistCore,
   std::atomic<int32_t> playState_{0};
 
   ITopDialog* topDialog_ = nullptr;
+  // Forwards to the attached browse requests, or refuses.
+  class RequestQueue : public IBrowseQueue {
+   public:
+    int32_t QueueBrowseRequest(int32_t kind, const BrowseParameters& parameters) override {
+      return target != nullptr ? target->QueueBrowseRequest(kind, parameters) : -1;
+    }
+    IBrowseQueue* target = nullptr;
+  };
+  RequestQueue browseQueue_;
+  CBackupImport* backupImport_ = nullptr;
   std::function<void()> aboutLauncher_;
 };
 

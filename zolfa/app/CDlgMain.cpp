@@ -25,7 +25,12 @@ void DrawBitmap(HDC target, const Bitmap& bitmap, int x, int y, int width, int h
 
 }  // namespace
 
-CDlgMain::CDlgMain(CCore& core, Window* parent) : Dialog(kTemplateId, parent), core_(core) {}
+CDlgMain::CDlgMain(CCore& core, Window* parent)
+    : Dialog(kTemplateId, parent),
+      core_(core),
+      curPlaylistScreen_(core, core, this),
+      browseScreen_(core, core.BrowseQueue(), this),
+      personalLibraryScreen_(core, core.BackupImport(), this) {}
 
 BOOL CDlgMain::OnInitDialog() {
   strip_.LoadResource(kStripBitmap);
@@ -37,10 +42,18 @@ BOOL CDlgMain::OnInitDialog() {
   }
   ce::ShowWindow(GetDlgItem(kTabControl), SW_HIDE);
   curPlaylistScreen_.Create(Handle());
+  if (CCoreCurPlaylist* playlist = curPlaylistScreen_.Playlist()) {
+    playlistAdapter_ = std::make_unique<CurPlaylistAdapter>(*playlist);
+  }
   browseScreen_.Create(Handle());
+  // The library is read before its screen's window is made.
+  personalLibraryScreen_.LoadLibrary();
   personalLibraryScreen_.Create(Handle());
-  // Published before the browse screen can queue a request; it never changes.
+  libraryAdapter_ = std::make_unique<PersonalLibraryAdapter>(personalLibraryScreen_);
+  // Published before the browse screen can queue a request and before a
+  // cover can be found; they never change.
   browseWindow_.store(browseScreen_.Handle(), std::memory_order_release);
+  curPlaylistWindow_.store(curPlaylistScreen_.Handle(), std::memory_order_release);
   core_.AttachMainScreen(*this);
   Layout();
   return TRUE;
@@ -143,6 +156,8 @@ void CDlgMain::OnSettingChange(UINT flag, LPCWSTR section) {
 void CDlgMain::OnDestroy() {
   // Before the screens go: workers that answer later find no window.
   core_.DetachMainScreen();
+  playlistAdapter_.reset();
+  libraryAdapter_.reset();
   Dialog::OnDestroy();
 }
 

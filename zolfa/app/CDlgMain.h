@@ -8,11 +8,17 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <memory>
 
 #include "platform/framework/Bitmap.h"
 #include "platform/framework/Dialog.h"
 #include "zolfa/app/CCore.h"
+#include "zolfa/app/CurPlaylistAdapter.h"
 #include "zolfa/app/IMainScreen.h"
+#include "zolfa/app/PersonalLibraryAdapter.h"
+#include "zolfa/browse/CDlgBrowseAll.h"
+#include "zolfa/library/CDlgCurPlaylist.h"
+#include "zolfa/library/CDlgPersonalLib.h"
 #include "zolfa/widgets/CTabScreen.h"
 #include "zolfa/widgets/CTextHoverButton.h"
 
@@ -42,9 +48,16 @@ class CDlgMain : public ce::Dialog, public IMainScreen {
   // IMainScreen.
   void SelectTab(int32_t tab) override;
   int32_t CurrentTab() const override { return currentTab_; }
-  ICurrentPlaylist* CurrentPlaylist() override { return nullptr; }
-  IPersonalLibraryScreen* PersonalLibrary() override { return nullptr; }
+  ICurrentPlaylist* CurrentPlaylist() override { return playlistAdapter_.get(); }
+  IPersonalLibraryScreen* PersonalLibrary() override { return libraryAdapter_.get(); }
   ce::HWND BrowseWindow() const override { return browseWindow_.load(std::memory_order_acquire); }
+  ce::HWND CurrentPlaylistWindow() const override {
+    return curPlaylistWindow_.load(std::memory_order_acquire);
+  }
+
+  CDlgCurPlaylist& CurPlaylistScreen() { return curPlaylistScreen_; }
+  CDlgBrowseAll& BrowseScreen() { return browseScreen_; }
+  CDlgPersonalLib& PersonalLibraryScreen() { return personalLibraryScreen_; }
 
   // Tells the three screens that none of them is shown any more.
   void DeactivateScreens();
@@ -69,13 +82,18 @@ class CDlgMain : public ce::Dialog, public IMainScreen {
   CCore& core_;
   // Members in their declared order: the working screens, the tab buttons,
   // the current tab.
-  CTabScreen curPlaylistScreen_{kCurPlaylistTemplate, this};
-  CTabScreen browseScreen_{kBrowseTemplate, this};
-  CTabScreen personalLibraryScreen_{kPersonalLibraryTemplate, this};
+  CDlgCurPlaylist curPlaylistScreen_;
+  CDlgBrowseAll browseScreen_;
+  CDlgPersonalLib personalLibraryScreen_;
   std::array<CTextHoverButton, 3> tabButtons_;
   int32_t currentTab_ = kTabCurrentPlaylist;
 
   std::atomic<ce::HWND> browseWindow_{nullptr};
+  std::atomic<ce::HWND> curPlaylistWindow_{nullptr};
+  // What the core controller reaches of the two screens while their windows
+  // live.
+  std::unique_ptr<CurPlaylistAdapter> playlistAdapter_;
+  std::unique_ptr<PersonalLibraryAdapter> libraryAdapter_;
   ce::Bitmap strip_;
   ce::Bitmap stripColumn_;
 };

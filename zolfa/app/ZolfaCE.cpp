@@ -7,12 +7,19 @@
 #include "platform/host/Host.h"
 #include "zolfa/app/CCore.h"
 #include "zolfa/app/CZolfaCEApp.h"
+#include "zolfa/browse/BrowseRequests.h"
+#include "zolfa/library/CBackupImport.h"
 #include "zolfa/service/ZolfaNetMgrPPC.h"
 
 int main(int argc, char** argv) {
   return ce::RunOnDeviceScreen(argc, argv, [] {
     zolfa::CCore core;
     zolfa::ZolfaNetMgrPPC service;
+    // The requests of the screens go before the service manager and the
+    // core, whose workers and posts they use.
+    zolfa::BrowseRequests browse(service, core);
+    zolfa::CBackupImport backup(service);
+    core.AttachRequests(browse, backup);
     int result = 0;
     {
       zolfa::CZolfaCEApp app(core, service);

@@ -19,7 +19,7 @@
 #include "zolfa/widgets/CTabScreen.h"
 #include "zolfa/widgets/CTextHoverButton.h"
 
-class CDlgBrowseAll : public CTabScreen, private zolfa::IBrowseScreen {
+class CDlgBrowseAll : public CTabScreen, public zolfa::IBrowseScreen {
  public:
   static constexpr ce::UINT kTemplateId = 162;
   // Controls.

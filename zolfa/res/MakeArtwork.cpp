@@ -34,7 +34,7 @@ const Strip kStrips[] = {
     {206, 21, 18, "英", Glyph::kNone},         {207, 21, 18, "注", Glyph::kNone},
     {221, 55, 22, "上一頁", Glyph::kNone},     {188, 40, 21, "隨機", Glyph::kNone},
     {190, 40, 21, "重複", Glyph::kNone},       {191, 40, 21, "上移", Glyph::kNone},
-    {192, 40, 21, "下移", Glyph::kNone},       {193, 40, 21, "刪除", Glyph::kNone},
+    {189, 40, 21, "隨機", Glyph::kNone},       {192, 40, 21, "下移", Glyph::kNone},       {193, 40, 21, "刪除", Glyph::kNone},
     {194, 40, 21, "清除", Glyph::kNone},       {211, 40, 21, "更名", Glyph::kNone},
     {214, 30, 35, "", Glyph::kPrevious},       {148, 35, 35, "", Glyph::kPlay},
     {220, 35, 35, "", Glyph::kStop},           {212, 30, 35, "", Glyph::kNext},
@@ -343,6 +343,97 @@ bool WriteDefaultCover(const std::string& folder) {
   return WritePng(surface, folder + "/cover222.png");
 }
 
+// A note of the list icons: a head at (x, y) and its stem.
+void Note(cairo_t* cr, double x, double y) {
+  cairo_save(cr);
+  cairo_translate(cr, x, y);
+  cairo_scale(cr, 1.3, 1.0);
+  cairo_arc(cr, 0, 0, 2.6, 0, 2 * M_PI);
+  cairo_restore(cr);
+  cairo_fill(cr);
+  cairo_rectangle(cr, x + 2.4, y - 9, 1.4, 9);
+  cairo_rectangle(cr, x + 2.4, y - 9, 4.5, 1.6);
+  cairo_fill(cr);
+}
+
+void Folder(cairo_t* cr, double x, unsigned color) {
+  SetRgb(cr, color);
+  cairo_rectangle(cr, x + 1.5, 3.5, 6, 2);
+  cairo_rectangle(cr, x + 1.5, 5.5, 13, 8);
+  cairo_fill_preserve(cr);
+  SetRgb(cr, 0x7A5A1E);
+  cairo_set_line_width(cr, 1);
+  cairo_stroke(cr);
+}
+
+void Person(cairo_t* cr, double x, unsigned color) {
+  SetRgb(cr, color);
+  cairo_arc(cr, x + 8, 5, 3, 0, 2 * M_PI);
+  cairo_fill(cr);
+  cairo_arc(cr, x + 8, 15, 6, M_PI, 2 * M_PI);
+  cairo_fill(cr);
+}
+
+// The browse list's icons, 16 x 16 each on magenta (transparent): 0 a
+// folder, 1 an artist, 2 a song, 3 the song now playing.
+bool WriteListIcons(const std::string& folder) {
+  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 64, 16);
+  cairo_t* cr = cairo_create(surface);
+  SetRgb(cr, 0xFF00FF);
+  cairo_paint(cr);
+  Folder(cr, 0, 0xF2C14E);
+  Person(cr, 16, 0x39577A);
+  SetRgb(cr, 0x39577A);
+  Note(cr, 37, 12);
+  SetRgb(cr, 0xE03030);
+  Triangle(cr, 48 + 3, 2, 10, 12, true);
+  cairo_destroy(cr);
+  return WritePng(surface, folder + "/icons146.png");
+}
+
+// A horizontal band with a soft gradient, for the index caption (174, 240 x
+// 21) and behind the index buttons (202, 63 x 18).
+bool WriteBand(const std::string& folder, const char* name, int width, int height,
+               unsigned top, unsigned bottom) {
+  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
+  cairo_t* cr = cairo_create(surface);
+  cairo_pattern_t* band = cairo_pattern_create_linear(0, 0, 0, height);
+  cairo_pattern_add_color_stop_rgb(band, 0, ((top >> 16) & 0xFF) / 255.0, ((top >> 8) & 0xFF) / 255.0,
+                                   (top & 0xFF) / 255.0);
+  cairo_pattern_add_color_stop_rgb(band, 1, ((bottom >> 16) & 0xFF) / 255.0,
+                                   ((bottom >> 8) & 0xFF) / 255.0, (bottom & 0xFF) / 255.0);
+  cairo_set_source(cr, band);
+  cairo_paint(cr);
+  cairo_pattern_destroy(band);
+  SetRgb(cr, 0x395C77);
+  cairo_set_line_width(cr, 1);
+  cairo_move_to(cr, 0, height - 0.5);
+  cairo_line_to(cr, width, height - 0.5);
+  cairo_stroke(cr);
+  cairo_destroy(cr);
+  return WritePng(surface, folder + "/" + name);
+}
+
+// The library rows' icons, 48 x 16: a playlist at x 0 and a song at x 32,
+// on the row colour of an unselected (200) or a selected (201) row.
+bool WriteRowIcons(const std::string& folder, const char* name, unsigned background,
+                   unsigned ink) {
+  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 48, 16);
+  cairo_t* cr = cairo_create(surface);
+  SetRgb(cr, background);
+  cairo_paint(cr);
+  SetRgb(cr, ink);
+  for (int line = 0; line < 3; ++line) cairo_rectangle(cr, 2, 3.5 + line * 4, 9, 1.6);
+  cairo_fill(cr);
+  Note(cr, 12, 13);
+  SetRgb(cr, ink);
+  Folder(cr, 16, background == 0xEFF7F7 ? 0xF2C14E : 0xFFE08A);
+  SetRgb(cr, ink);
+  Note(cr, 37, 12);
+  cairo_destroy(cr);
+  return WritePng(surface, folder + "/" + name);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -352,7 +443,12 @@ int main(int argc, char** argv) {
   }
   std::string folder = argv[1];
   bool ok = WriteAboutLogo(folder) && WriteTabStrip(folder) && WriteStripColumn(folder) &&
-            WriteLoginBanner(folder) && WriteLyricsStrip(folder) && WriteDefaultCover(folder);
+            WriteLoginBanner(folder) && WriteLyricsStrip(folder) && WriteDefaultCover(folder) &&
+            WriteListIcons(folder) &&
+            WriteBand(folder, "band174.png", 240, 21, 0xF1F5F8, 0xC1EAD1) &&
+            WriteBand(folder, "index202.png", 63, 18, 0xD6E4F0, 0x8CA0B8) &&
+            WriteRowIcons(folder, "rows200.png", 0xF7F7EF, 0x39577A) &&
+            WriteRowIcons(folder, "rows201.png", 0x8C9AC6, 0xFFFFFF);
   for (const Strip& strip : kStrips) ok = WriteStrip(folder, strip) && ok;
   if (!ok) {
     std::fprintf(stderr, "zolfa_artwork: cannot write into %s\n", folder.c_str());
