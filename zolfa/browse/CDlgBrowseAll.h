@@ -12,6 +12,7 @@
 #include "platform/framework/Bitmap.h"
 #include "platform/framework/ListView.h"
 #include "zolfa/browse/BrowseNavigation.h"
+#include "zolfa/browse/CIndexGrid.h"
 #include "zolfa/browse/CListCtrlBrowse.h"
 #include "zolfa/browse/IBrowseQueue.h"
 #include "zolfa/browse/IBrowseScreen.h"
@@ -119,7 +120,7 @@ class CDlgBrowseAll : public CTabScreen, public zolfa::IBrowseScreen {
   zolfa::IScreenCore& core_;
   zolfa::BrowseNavigation navigation_;
   CListCtrlBrowse list_;
-  ce::ListView grid_;
+  CIndexGrid grid_;
   CTextHoverButton topicButton_;
   CTextHoverButton catalogueButton_;
   std::array<CTextHoverButton, 3> indexButtons_;

@@ -20,7 +20,7 @@ bool CListCtrlBrowse::Attach(int id, HWND dialog) {
   InsertColumn(0, u"", kScreenWidth - GetSystemMetrics(SM_CXVSCROLL));
   Bitmap strip;
   if (strip.LoadResource(kIconsBitmap)) {
-    icons_ = ImageList_Create(kIconSize, kIconSize, 0, 4, 0);
+    icons_ = ImageList_Create(kIconSize, kIconSize, ILC_COLOR24 | ILC_MASK, 4, 0);
     ImageList_AddMasked(icons_, strip.Handle(), kIconsTransparent);
     SetImageList(icons_, LVSIL_SMALL);
   }
