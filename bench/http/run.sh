@@ -71,12 +71,13 @@ best_pair() {  # kind command...
 
 echo "HttpGet against curl on the same URL, best of $runs (ms):"
 printf '  %-6s %14s %14s %7s %14s %14s %7s\n' size HttpGet-proc curl-proc ratio HttpGet-call curl-transfer ratio
-for bytes in 1048576 67108864; do
+for bytes in 2048 1048576 67108864; do
   path="/bench/blob?bytes=$bytes"
   read -r ours_wall ours_call < <(best_pair ours "$bench" get "$blob_port" "$path" raw)
   read -r curl_wall curl_call < <(best_pair curl curl -s -o /dev/null -w '%{time_total}' \
                                     "http://127.0.0.1:$blob_port$path")
-  printf '  %-6s %14d %14d %7.2f %14.1f %14.1f %7.2f\n' "$((bytes >> 20))MiB" \
+  if (( bytes < 1048576 )); then label="$((bytes >> 10))KiB"; else label="$((bytes >> 20))MiB"; fi
+  printf '  %-6s %14d %14d %7.2f %14.1f %14.1f %7.2f\n' "$label" \
     "$ours_wall" "$curl_wall" "$(awk -v a="$ours_wall" -v b="$curl_wall" 'BEGIN { print a / b }')" \
     "$ours_call" "$curl_call" "$(awk -v a="$ours_call" -v b="$curl_call" 'BEGIN { print a / b }')"
 done

@@ -3,6 +3,14 @@
 #include <algorithm>
 #include <array>
 
+#include <cstring>
+
+#if defined(__x86_64__)
+#include <immintrin.h>
+#elif defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "zolfa/browse/BrowseKind.h"
 #include "zolfa/browse/MarkerSearch.h"
 
@@ -23,6 +31,95 @@ constexpr std::array<ListAnswerTags, kBrowseKindCount> kTagsByKind = {{
 
 constexpr std::u16string_view kTrackPrefix = u"track";
 
+// How often each code unit (by its low byte) stands in the first part of an
+// answer. A marker looks for its rarest unit there, so that few places of the
+// text need the whole marker compared; which unit it picks never changes
+// what it finds.
+class UnitCounts {
+ public:
+  static constexpr size_t kSampleUnits = 8192;
+
+  explicit UnitCounts(std::u16string_view text) {
+    counts_.fill(0);
+    const size_t sample = std::min(text.size(), kSampleUnits);
+    for (size_t i = 0; i < sample; ++i) ++counts_[text[i] & 0xFF];
+  }
+  uint32_t Of(char16_t unit) const { return counts_[unit & 0xFF]; }
+
+ private:
+  std::array<uint32_t, 256> counts_;
+};
+
+// The first place of `marker` at or after `from`, found by looking for its
+// unit at `anchor` many units at a time and comparing the whole marker where
+// that unit stands. Candidates come in text order, so the first that matches
+// is the first place of the marker. The marker is not empty and fits in the
+// text after `from`.
+#define ZOLFA_MARKER_SCAN(UnitsPerStep, Broadcast, LoadCompareMask)                              \
+  const size_t length = marker.size();                                                          \
+  const char16_t* data = text.data();                                                           \
+  const char16_t unit = marker[anchor];                                                         \
+  const char16_t first = marker[0];                                                             \
+  const char16_t last = marker[length - 1];                                                     \
+  /* The anchor of a place p stands at p + anchor; the last place that fits */                  \
+  /* is text.size() - length. */                                                                \
+  const size_t end = text.size() - length + anchor + 1;                                         \
+  Broadcast;                                                                                    \
+  size_t at = from + anchor;                                                                    \
+  while (at < end) {                                                                            \
+    if (at + (UnitsPerStep) <= end) {                                                           \
+      unsigned mask = LoadCompareMask;                                                          \
+      if (mask == 0) {                                                                          \
+        at += (UnitsPerStep);                                                                   \
+        continue;                                                                               \
+      }                                                                                         \
+      at += static_cast<size_t>(__builtin_ctz(mask)) / 2;                                       \
+    } else if (data[at] != unit) {                                                              \
+      ++at;                                                                                     \
+      continue;                                                                                 \
+    }                                                                                           \
+    const size_t pos = at - anchor;                                                             \
+    if (data[pos] == first && data[pos + length - 1] == last &&                                 \
+        std::memcmp(data + pos, marker.data(), length * sizeof(char16_t)) == 0) {               \
+      return pos;                                                                               \
+    }                                                                                           \
+    ++at;                                                                                       \
+  }                                                                                             \
+  return kNotFound;
+
+size_t ScanNarrow(std::u16string_view marker, size_t anchor, std::u16string_view text, size_t from) {
+#if defined(__SSE2__)
+  ZOLFA_MARKER_SCAN(8, const __m128i wanted = _mm_set1_epi16(static_cast<short>(unit)),
+                    static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(
+                        _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at)), wanted))))
+#else
+  ZOLFA_MARKER_SCAN(1, (void)0, data[at] == unit ? 1u : 0u)
+#endif
+}
+
+#if defined(__x86_64__)
+// The same, sixteen units at a time, for processors that have AVX2.
+__attribute__((target("avx2"))) size_t ScanWide(std::u16string_view marker, size_t anchor,
+                                                 std::u16string_view text, size_t from) {
+  ZOLFA_MARKER_SCAN(16, const __m256i wanted = _mm256_set1_epi16(static_cast<short>(unit)),
+                    static_cast<unsigned>(_mm256_movemask_epi8(_mm256_cmpeq_epi16(
+                        _mm256_loadu_si256(reinterpret_cast<const __m256i*>(data + at)), wanted))))
+}
+#endif
+
+#undef ZOLFA_MARKER_SCAN
+
+using ScanFn = size_t (*)(std::u16string_view, size_t, std::u16string_view, size_t);
+
+ScanFn BestScan() {
+#if defined(__x86_64__)
+  static const ScanFn best = __builtin_cpu_supports("avx2") ? ScanWide : ScanNarrow;
+  return best;
+#else
+  return ScanNarrow;
+#endif
+}
+
 // The next place of one marker in one text. The inner searches of an answer
 // are not bounded by their element, so a tag that the answer lacks would be
 // searched to the end of the answer once per element; the last answer is
@@ -30,19 +127,13 @@ constexpr std::u16string_view kTrackPrefix = u"track";
 // one and not past the place found, and the answer's searches only move
 // forward, so each marker scans the answer at most about once.
 //
-// The scan itself skips ahead by the last character under the marker's end
-// (Horspool). The skip table is indexed by the low byte of a code unit and
-// keeps the smallest skip of all marker characters that share it, so a skip
-// never passes over a place where the marker could start.
+// The scan looks for one unit of the marker, its anchor: the rarest one in
+// the answer's first part (the later of equals).
 class CachedMarker {
  public:
-  explicit CachedMarker(std::u16string_view marker) : marker_(marker) {
-    // Skips are capped at 255 to keep the table small; a shorter skip is
-    // always safe.
-    const size_t length = marker_.size();
-    skip_.fill(static_cast<uint8_t>(std::min<size_t>(length, 255)));
-    for (size_t i = 0; i + 1 < length; ++i) {
-      skip_[marker_[i] & 0xFF] = static_cast<uint8_t>(std::min<size_t>(length - 1 - i, 255));
+  CachedMarker(std::u16string_view marker, const UnitCounts& counts) : marker_(marker) {
+    for (size_t i = 0; i < marker_.size(); ++i) {
+      if (counts.Of(marker_[i]) <= counts.Of(marker_[anchor_])) anchor_ = i;
     }
   }
 
@@ -58,20 +149,12 @@ class CachedMarker {
   size_t Scan(std::u16string_view text, size_t from) const {
     const size_t length = marker_.size();
     if (length == 0 || from > text.size() || text.size() - from < length) return kNotFound;
-    const char16_t last = marker_[length - 1];
-    const char16_t* data = text.data();
-    for (size_t pos = from; pos <= text.size() - length;) {
-      const char16_t c = data[pos + length - 1];
-      if (c == last && std::char_traits<char16_t>::compare(data + pos, marker_.data(), length - 1) == 0) {
-        return pos;
-      }
-      pos += skip_[c & 0xFF];
-    }
-    return kNotFound;
+    return scan_(marker_, anchor_, text, from);
   }
 
   std::u16string_view marker_;
-  std::array<uint8_t, 256> skip_;
+  ScanFn scan_ = BestScan();
+  size_t anchor_ = 0;
   bool searched_ = false;
   size_t lastFrom_ = 0;
   size_t found_ = kNotFound;
@@ -81,8 +164,8 @@ class CachedMarker {
 // the caches above.
 class CachedPair {
  public:
-  CachedPair(std::u16string_view start, std::u16string_view end)
-      : start_(start), end_(end), startLen_(start.size()), endLen_(end.size()) {}
+  CachedPair(std::u16string_view start, std::u16string_view end, const UnitCounts& counts)
+      : start_(start, counts), end_(end, counts), startLen_(start.size()), endLen_(end.size()) {}
 
   std::optional<MarkerMatch> Find(std::u16string_view text, size_t from) {
     if (startLen_ == 0 || endLen_ == 0 || from > text.size()) return std::nullopt;
@@ -110,8 +193,8 @@ class CachedPair {
 class TopicTag {
  public:
   TopicTag(std::u16string_view start, std::u16string_view end, std::u16string_view escapedStart,
-           std::u16string_view escapedEnd)
-      : plain_(start, end), escaped_(escapedStart, escapedEnd) {}
+           std::u16string_view escapedEnd, const UnitCounts& counts)
+      : plain_(start, end, counts), escaped_(escapedStart, escapedEnd, counts) {}
 
   // Empty text when the tag is missing or empty in both forms.
   std::u16string_view Value(std::u16string_view text, size_t from) {
@@ -138,13 +221,14 @@ size_t ParseListAnswer(std::u16string_view answer, int32_t kind, const FeedItemS
   if (!tags) return 0;
   const bool catalogueForm = !IsTopicKind(kind);
 
-  CachedPair text(u"<text>", u"</text>");
-  CachedPair id(tags->idStart, tags->idEnd);
-  TopicTag type(u"<ItemType>", u"</ItemType>", u"&lt;ItemType&gt;", u"&lt;/ItemType&gt;");
-  TopicTag name(u"<ItemName>", u"</ItemName>", u"&lt;ItemName&gt;", u"&lt;/ItemName&gt;");
-  TopicTag itemId(u"<ItemID>", u"</ItemID>", u"&lt;ItemID&gt;", u"&lt;/ItemID&gt;");
+  const UnitCounts counts(answer);
+  CachedPair text(u"<text>", u"</text>", counts);
+  CachedPair id(tags->idStart, tags->idEnd, counts);
+  TopicTag type(u"<ItemType>", u"</ItemType>", u"&lt;ItemType&gt;", u"&lt;/ItemType&gt;", counts);
+  TopicTag name(u"<ItemName>", u"</ItemName>", u"&lt;ItemName&gt;", u"&lt;/ItemName&gt;", counts);
+  TopicTag itemId(u"<ItemID>", u"</ItemID>", u"&lt;ItemID&gt;", u"&lt;/ItemID&gt;", counts);
 
-  CachedPair elements(tags->elementStart, tags->elementEnd);
+  CachedPair elements(tags->elementStart, tags->elementEnd, counts);
   size_t count = 0;
   size_t cursor = 0;
   while (auto element = elements.Find(answer, cursor)) {

@@ -1,5 +1,6 @@
 #include "zolfa/service/HttpGet.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "platform/base/CodePage.h"
@@ -12,6 +13,18 @@ namespace {
 // keeps room for one more chunk and the terminating zero byte.
 constexpr uint32_t kChunkBytes = 4096;
 constexpr uint32_t kSpareBytes = kChunkBytes + 1;
+// When the buffer must grow it grows by at least a quarter of its size, so a
+// large body is read with a few dozen reallocations instead of one per chunk
+// (each of which remaps the whole block); the buffer then holds at most a
+// quarter more than the body.
+constexpr uint32_t kGrowthDivisor = 4;
+
+// The buffer size that keeps room for one more chunk after `filled` bytes.
+size_t GrownSize(size_t capacity, size_t filled) {
+  size_t needed = filled + kSpareBytes;
+  if (needed <= capacity) return capacity;
+  return std::max(needed, capacity + capacity / kGrowthDivisor);
+}
 
 constexpr ce::DWORD kRequestFlags =
     ce::INTERNET_FLAG_RELOAD | ce::INTERNET_FLAG_KEEP_CONNECTION | ce::INTERNET_FLAG_HYPERLINK;
@@ -48,6 +61,7 @@ int32_t ReadBody(ce::HINTERNET request, const std::atomic<int32_t>* cancelA,
   *fill = 0;
   auto* buffer = static_cast<char*>(Grow(nullptr, kSpareBytes));
   if (!buffer) return kHttpNoMemory;
+  size_t capacity = kSpareBytes;
   uint32_t filled = 0;
   for (;;) {
     ce::DWORD read = 0;
@@ -70,12 +84,15 @@ int32_t ReadBody(ce::HINTERNET request, const std::atomic<int32_t>* cancelA,
       std::free(buffer);
       return kHttpNoMemory;
     }
-    auto* grown = static_cast<char*>(Grow(buffer, static_cast<size_t>(filled) + kSpareBytes));
+    size_t wanted = GrownSize(capacity, filled);
+    if (wanted == capacity) continue;
+    auto* grown = static_cast<char*>(Grow(buffer, wanted));
     if (!grown) {
       std::free(buffer);
       return kHttpNoMemory;
     }
     buffer = grown;
+    capacity = wanted;
   }
   buffer[filled] = '\0';
   *bytes = buffer;
