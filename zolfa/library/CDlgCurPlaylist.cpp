@@ -1,5 +1,6 @@
 #include "zolfa/library/CDlgCurPlaylist.h"
 
+#include "platform/base/CodePage.h"
 #include "platform/base/MessageBox.h"
 #include "platform/controls/ListView.h"
 #include "platform/framework/Dc.h"
@@ -46,6 +47,7 @@ BOOL CDlgCurPlaylist::OnInitDialog() {
     buttons_[i].SetImage(kButtonPictures[i]);
   }
   list_.Attach(kSongList, Handle());
+  CreatePanels();
   SHMENUBARINFO info;
   info.hwndParent = Handle();
   info.dwFlags = SHCMBF_HIDDEN;
@@ -69,6 +71,20 @@ RECT CDlgCurPlaylist::PlayerBarPlace() const {
   return RECT{0, client.bottom - kPlayerBarHeight, client.right, client.bottom};
 }
 
+void CDlgCurPlaylist::CreatePanels() {
+  lyricsPanel_.Create(Handle());
+  coverPanel_.Create(Handle());
+  lyricsPanel_.ShowWindow(SW_HIDE);
+  coverPanel_.ShowWindow(SW_HIDE);
+  // Their context menus switch the display mode as the screen's own do.
+  auto setMode = [this](int32_t mode) {
+    if (playlist_ != nullptr) playlist_->SetDisplayMode(mode);
+  };
+  lyricsPanel_.SetDisplayModeHandler(setMode);
+  coverPanel_.SetDisplayModeHandler(setMode);
+  coverPanel_.SetLyricsHaveLines([this] { return lyricsPanel_.HasLines(); });
+}
+
 void CDlgCurPlaylist::Place() {
   for (size_t i = 0; i < buttons_.size(); ++i) {
     buttons_[i].MoveWindow(static_cast<int>(i) * kButtonWidth, 0, kButtonWidth, kButtonHeight);
@@ -76,6 +92,10 @@ void CDlgCurPlaylist::Place() {
   RECT place = PanelPlace();
   list_.MoveWindow(place.left, place.top, place.right - place.left, place.bottom - place.top);
   list_.FitColumn();
+  for (Window* panel : {static_cast<Window*>(&lyricsPanel_), static_cast<Window*>(&coverPanel_)}) {
+    if (panel->Handle() == nullptr) continue;
+    panel->MoveWindow(place.left, place.top, place.right - place.left, place.bottom - place.top);
+  }
 }
 
 void CDlgCurPlaylist::OnSize(UINT type, int width, int height) {
@@ -308,9 +328,15 @@ int32_t CDlgCurPlaylist::FirstSelectedRow() { return list_.FirstSelectedRow(); }
 void CDlgCurPlaylist::RepaintList() { list_.Invalidate(FALSE); }
 
 void CDlgCurPlaylist::ShowDisplayMode(int32_t mode) {
-  // The lyrics and album-cover panels take the list's place once they exist;
-  // until then modes 1 and 2 show the title line over an empty place.
+  // The lyrics and album-cover panels take the list's place, under the
+  // title line.
   list_.ShowWindow(SW_HIDE);
+  if (lyricsPanel_.Handle() != nullptr) {
+    lyricsPanel_.ShowWindow(mode == kLyricsMode ? SW_SHOW : SW_HIDE);
+  }
+  if (coverPanel_.Handle() != nullptr) {
+    coverPanel_.ShowWindow(mode == kCoverMode ? SW_SHOW : SW_HIDE);
+  }
   for (CTextHoverButton& button : buttons_) button.ShowWindow(SW_HIDE);
   if (mode == kSongListMode) {
     list_.ShowWindow(SW_SHOW);
@@ -336,11 +362,22 @@ void CDlgCurPlaylist::SetShuffleButton(bool pressed) { buttons_[0].SetState(pres
 
 void CDlgCurPlaylist::SetRepeatButton(bool pressed) { buttons_[1].SetState(pressed); }
 
-void CDlgCurPlaylist::ShowAlbumCover(std::u16string_view) {
-  // The album-cover panel shows it once it exists.
+void CDlgCurPlaylist::ShowAlbumCover(std::u16string_view source) {
+  // Handed here on this screen's thread (MSG_ALBUM_COVER).
+  if (coverPanel_.Handle() == nullptr) return;
+  coverPanel_.SetCover(source);
+  coverPanel_.Invalidate(FALSE);
 }
 
-void CDlgCurPlaylist::SetLyrics(std::u16string_view text) { lyrics_.assign(text); }
+void CDlgCurPlaylist::SetLyrics(std::u16string_view text) {
+  lyrics_.assign(text);
+  // The lyrics view reads the system multibyte code page.
+  if (lyricsPanel_.Handle() != nullptr) lyricsPanel_.SetLyrics(ce::WideToMulti(text));
+}
+
+void CDlgCurPlaylist::SetLyricsPosition(int32_t seconds) {
+  if (lyricsPanel_.Handle() != nullptr) lyricsPanel_.SetPosition(seconds);
+}
 
 bool CDlgCurPlaylist::ConfirmYesNo(std::u16string_view question) {
   const std::u16string text(question);

@@ -1,7 +1,7 @@
 // The current-playlist screen (template 160), tab 0 of the main screen: the
-// six edit buttons over the song list, the places of the lyrics and
-// album-cover panels (display modes 1 and 2) and of the player bar (the
-// bottom 35 pixels). It owns the current playlist for the life of its
+// six edit buttons over the song list, the lyrics and album-cover panels in
+// the list's place (display modes 1 and 2) and the place of the player bar
+// (the bottom 35 pixels). It owns the current playlist for the life of its
 // window and forwards the user's edits to it.
 //
 // Until the player bar exists, entries handed to the player reach no player:
@@ -18,6 +18,8 @@
 #include "zolfa/library/ICurPlaylistCore.h"
 #include "zolfa/library/ICurPlaylistOwner.h"
 #include "zolfa/library/ICurPlaylistPlayer.h"
+#include "zolfa/playback/CDlgAlbumCover.h"
+#include "zolfa/playback/CDlgLyrics.h"
 #include "zolfa/widgets/CTabScreen.h"
 #include "zolfa/widgets/CTextHoverButton.h"
 
@@ -65,6 +67,9 @@ class CDlgCurPlaylist : public CTabScreen, public zolfa::ICurPlaylistOwner {
   ce::RECT PanelPlace() const;
   ce::RECT PlayerBarPlace() const;
   const std::u16string& TitleLine() const { return titleLine_; }
+  // The panels of display modes 1 and 2, in the list's place.
+  CDlgLyrics& LyricsPanel() { return lyricsPanel_; }
+  CDlgAlbumCover& CoverPanel() { return coverPanel_; }
 
  protected:
   ce::BOOL OnInitDialog() override;
@@ -105,10 +110,11 @@ class CDlgCurPlaylist : public CTabScreen, public zolfa::ICurPlaylistOwner {
   void AllowCoverRepaint() override {}
   void ShowAlbumCover(std::u16string_view source) override;
   void SetLyrics(std::u16string_view text) override;
-  void SetLyricsPosition(int32_t) override {}
+  void SetLyricsPosition(int32_t seconds) override;
   bool ConfirmYesNo(std::u16string_view question) override;
 
   void Place();
+  void CreatePanels();
   void OnListNotify(ce::NMHDR* header);
   void ShowContextMenu(int row, ce::POINT screenPoint);
   void EnableMenu(ce::HMENU menu);
@@ -119,6 +125,8 @@ class CDlgCurPlaylist : public CTabScreen, public zolfa::ICurPlaylistOwner {
   NoPlayer player_;
   std::unique_ptr<zolfa::CCoreCurPlaylist> playlist_;
   CListCtrlBrowse list_;
+  CDlgLyrics lyricsPanel_;
+  CDlgAlbumCover coverPanel_;
   std::array<CTextHoverButton, 6> buttons_;
   ce::HWND menuBar_ = nullptr;
   std::u16string titleLine_;
