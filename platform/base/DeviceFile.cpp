@@ -95,19 +95,18 @@ DWORD AttributesOf(const struct stat& st) {
 
 detail::FileId IdOf(const struct stat& st) { return detail::FileId{st.st_dev, st.st_ino}; }
 
-void SyncFolder(const std::filesystem::path& folder) {
-  int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;
-  fsync(fd);
-  close(fd);
-}
+using detail::UniqueFd;
 
-int OpenWith(const std::filesystem::path& path, int flags) {
-  int fd;
-  do {
-    fd = open(path.c_str(), flags, 0644);
-  } while (fd < 0 && errno == EINTR);
-  return fd;
+// The last component of a resolved path, as the *at calls take it.
+std::string LastName(const HostPath& host) { return host.relative.filename().string(); }
+
+// The folder of a resolved path's last component, opened beneath the root;
+// sets the last error when it cannot be.
+bool OpenParent(const HostPath& host, UniqueFd* parent) {
+  *parent = UniqueFd(detail::OpenParentBeneathRoot(host.relative));
+  if (parent->Valid()) return true;
+  SetLastError(ErrorFromErrno(errno, host.path));
+  return false;
 }
 
 }  // namespace
@@ -138,19 +137,19 @@ DWORD OpenDeviceFile(std::u16string_view devicePath, DWORD access, DWORD shareMo
   for (int attempt = 0; attempt < 8 && fd < 0; ++attempt) {
     switch (disposition) {
       case CREATE_NEW:
-        fd = OpenWith(host.path, flags | O_CREAT | O_EXCL);
+        fd = detail::OpenBeneathRoot(host.relative, flags | O_CREAT | O_EXCL);
         if (fd < 0) return ErrorFromErrno(errno, host.path);
         break;
       case OPEN_EXISTING:
       case TRUNCATE_EXISTING:
         existed = true;
-        fd = OpenWith(host.path, flags);
+        fd = detail::OpenBeneathRoot(host.relative, flags);
         if (fd < 0) return ErrorFromErrno(errno, host.path);
         break;
       default:  // CREATE_ALWAYS, OPEN_ALWAYS
-        fd = OpenWith(host.path, flags | O_CREAT | O_EXCL);
+        fd = detail::OpenBeneathRoot(host.relative, flags | O_CREAT | O_EXCL);
         existed = fd < 0 && errno == EEXIST;
-        if (existed) fd = OpenWith(host.path, flags);
+        if (existed) fd = detail::OpenBeneathRoot(host.relative, flags);
         if (fd < 0 && !(existed && errno == ENOENT)) return ErrorFromErrno(errno, host.path);
         break;
     }
@@ -336,11 +335,18 @@ BOOL FlushFileBuffers(HANDLE handle) {
 BOOL DeleteFile(LPCWSTR devicePath) {
   HostPath host;
   if (!Resolve(devicePath, &host)) return FALSE;
+  if (host.isRoot) return Fail(ERROR_ACCESS_DENIED);
+  UniqueFd parent;
+  if (!OpenParent(host, &parent)) return FALSE;
+  std::string name = LastName(host);
   struct stat st {};
-  if (lstat(host.path.c_str(), &st) != 0) return Fail(ErrorFromErrno(errno, host.path));
+  if (fstatat(parent.Get(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+    return Fail(ErrorFromErrno(errno, host.path));
+  }
   if (S_ISDIR(st.st_mode)) return Fail(ERROR_ACCESS_DENIED);
   DWORD error = detail::WhileNotOpen({IdOf(st)}, [&]() -> DWORD {
-    return unlink(host.path.c_str()) == 0 ? ERROR_SUCCESS : ErrorFromErrno(errno, host.path);
+    return unlinkat(parent.Get(), name.c_str(), 0) == 0 ? ERROR_SUCCESS
+                                                         : ErrorFromErrno(errno, host.path);
   });
   return error == ERROR_SUCCESS ? TRUE : Fail(error);
 }
@@ -350,46 +356,55 @@ BOOL MoveFileEx(LPCWSTR from, LPCWSTR to, DWORD flags) {
   HostPath target;
   if (!Resolve(from, &source) || !Resolve(to, &target)) return FALSE;
   if (source.isRoot || target.isRoot) return Fail(ERROR_ACCESS_DENIED);
+  UniqueFd sourceFolder;
+  UniqueFd targetFolder;
+  if (!OpenParent(source, &sourceFolder)) return FALSE;
+  std::string sourceName = LastName(source);
   struct stat sourceStat {};
-  if (lstat(source.path.c_str(), &sourceStat) != 0) return Fail(ErrorFromErrno(errno, source.path));
+  if (fstatat(sourceFolder.Get(), sourceName.c_str(), &sourceStat, AT_SYMLINK_NOFOLLOW) != 0) {
+    return Fail(ErrorFromErrno(errno, source.path));
+  }
+  if (!OpenParent(target, &targetFolder)) return FALSE;
+  std::string targetName = LastName(target);
   std::filesystem::path destination = target.path;
   struct stat targetStat {};
-  bool targetExists = lstat(target.path.c_str(), &targetStat) == 0;
+  bool targetExists =
+      fstatat(targetFolder.Get(), targetName.c_str(), &targetStat, AT_SYMLINK_NOFOLLOW) == 0;
   if (targetExists && targetStat.st_dev == sourceStat.st_dev &&
       targetStat.st_ino == sourceStat.st_ino) {
     // The same entry, named with other letter case: a rename to the new spelling.
     std::u16string_view toView = View(to);
     size_t cut = toView.find_last_of(u"\\/");
     auto spelling = detail::WideToUtf8(toView.substr(cut + 1));
-    if (!spelling || *spelling == target.path.filename().string()) return TRUE;
+    if (!spelling || *spelling == targetName) return TRUE;
+    targetName = *spelling;
     destination = target.path.parent_path() / *spelling;
     targetExists = false;
   } else if (targetExists && (flags & MOVEFILE_REPLACE_EXISTING) == 0) {
     return Fail(ERROR_ALREADY_EXISTS);
   }
-  if (!targetExists && detail::MissingPathError(destination) == ERROR_PATH_NOT_FOUND) {
-    return Fail(ERROR_PATH_NOT_FOUND);
-  }
   bool replace = (flags & MOVEFILE_REPLACE_EXISTING) != 0 && targetExists;
   if (replace && S_ISDIR(targetStat.st_mode)) return Fail(ERROR_ACCESS_DENIED);
   auto rename = [&]() -> DWORD {
-    // rename(2) replaces atomically; without the replace flag, RENAME_NOREPLACE
+    // renameat replaces atomically; without the replace flag, RENAME_NOREPLACE
     // keeps a file that appeared meanwhile.
-    int result = replace ? ::rename(source.path.c_str(), destination.c_str())
-                         : renameat2(AT_FDCWD, source.path.c_str(), AT_FDCWD, destination.c_str(),
-                                     RENAME_NOREPLACE);
+    int result = replace ? renameat(sourceFolder.Get(), sourceName.c_str(), targetFolder.Get(),
+                                    targetName.c_str())
+                         : renameat2(sourceFolder.Get(), sourceName.c_str(), targetFolder.Get(),
+                                     targetName.c_str(), RENAME_NOREPLACE);
     if (result != 0 && !replace && errno == EINVAL) {
       // A file system without RENAME_NOREPLACE.
       struct stat st {};
-      if (lstat(destination.c_str(), &st) == 0) return ERROR_ALREADY_EXISTS;
-      result = ::rename(source.path.c_str(), destination.c_str());
+      if (fstatat(targetFolder.Get(), targetName.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
+        return ERROR_ALREADY_EXISTS;
+      }
+      result = renameat(sourceFolder.Get(), sourceName.c_str(), targetFolder.Get(),
+                        targetName.c_str());
     }
     if (result != 0) return errno == EEXIST ? ERROR_ALREADY_EXISTS : ErrorFromErrno(errno, destination);
     if ((flags & MOVEFILE_WRITE_THROUGH) != 0) {
-      SyncFolder(destination.parent_path());
-      if (source.path.parent_path() != destination.parent_path()) {
-        SyncFolder(source.path.parent_path());
-      }
+      fsync(targetFolder.Get());
+      if (source.relative.parent_path() != target.relative.parent_path()) fsync(sourceFolder.Get());
     }
     return ERROR_SUCCESS;
   };
@@ -408,7 +423,9 @@ BOOL CreateDirectory(LPCWSTR devicePath, void* /*security*/) {
   HostPath host;
   if (!Resolve(devicePath, &host)) return FALSE;
   if (host.isRoot) return Fail(ERROR_ALREADY_EXISTS);
-  if (mkdir(host.path.c_str(), 0755) != 0) {
+  UniqueFd parent;
+  if (!OpenParent(host, &parent)) return FALSE;
+  if (mkdirat(parent.Get(), LastName(host).c_str(), 0755) != 0) {
     return Fail(errno == EEXIST ? ERROR_ALREADY_EXISTS
                                 : errno == ENOENT ? ERROR_PATH_NOT_FOUND
                                                   : ErrorFromErrno(errno, host.path));
@@ -420,10 +437,15 @@ BOOL RemoveDirectory(LPCWSTR devicePath) {
   HostPath host;
   if (!Resolve(devicePath, &host)) return FALSE;
   if (host.isRoot) return Fail(ERROR_ACCESS_DENIED);
+  UniqueFd parent;
+  if (!OpenParent(host, &parent)) return FALSE;
+  std::string name = LastName(host);
   struct stat st {};
-  if (lstat(host.path.c_str(), &st) != 0) return Fail(ErrorFromErrno(errno, host.path));
+  if (fstatat(parent.Get(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+    return Fail(ErrorFromErrno(errno, host.path));
+  }
   if (!S_ISDIR(st.st_mode)) return Fail(ERROR_DIRECTORY);
-  if (rmdir(host.path.c_str()) != 0) {
+  if (unlinkat(parent.Get(), name.c_str(), AT_REMOVEDIR) != 0) {
     return Fail(errno == ENOTEMPTY || errno == EEXIST ? ERROR_DIR_NOT_EMPTY
                                                       : ErrorFromErrno(errno, host.path));
   }
@@ -433,8 +455,9 @@ BOOL RemoveDirectory(LPCWSTR devicePath) {
 DWORD GetFileAttributes(LPCWSTR devicePath) {
   HostPath host;
   if (!Resolve(devicePath, &host)) return INVALID_FILE_ATTRIBUTES;
+  UniqueFd file(detail::OpenBeneathRoot(host.relative, O_PATH));
   struct stat st {};
-  if (stat(host.path.c_str(), &st) != 0) {
+  if (!file.Valid() || fstat(file.Get(), &st) != 0) {
     SetLastError(ErrorFromErrno(errno, host.path));
     return INVALID_FILE_ATTRIBUTES;
   }
@@ -464,8 +487,10 @@ HANDLE FindFirstFile(LPCWSTR pattern, WIN32_FIND_DATA* data) {
     SetLastError(namePart.empty() ? ERROR_FILE_NOT_FOUND : ERROR_INVALID_NAME);
     return INVALID_HANDLE_VALUE;
   }
-  DIR* dir = opendir(folder.path.c_str());
+  int folderFd = detail::OpenBeneathRoot(folder.relative, O_RDONLY | O_DIRECTORY);
+  DIR* dir = folderFd < 0 ? nullptr : fdopendir(folderFd);
   if (dir == nullptr) {
+    if (folderFd >= 0) close(folderFd);
     SetLastError(ERROR_PATH_NOT_FOUND);
     return INVALID_HANDLE_VALUE;
   }
@@ -477,9 +502,12 @@ HANDLE FindFirstFile(LPCWSTR pattern, WIN32_FIND_DATA* data) {
   while (dirent* entry = readdir(dir)) {
     std::string_view name = entry->d_name;
     if (name == "." || name == ".." || !detail::WildcardMatch(*namePattern, name)) continue;
+    if (folder.isRoot && detail::IsDeviceRootOwnName(name)) continue;
     Found item{std::string(name), {}};
-    // An entry that cannot be looked at (a dangling link) is not listed.
-    if (stat((folder.path / item.name).c_str(), &item.st) == 0) found.push_back(std::move(item));
+    // An entry that cannot be looked at (a dangling link, or one that leads
+    // out of the root) is not listed.
+    UniqueFd entryFd(detail::OpenBeneathRoot(folder.relative / item.name, O_PATH));
+    if (entryFd.Valid() && fstat(entryFd.Get(), &item.st) == 0) found.push_back(std::move(item));
   }
   closedir(dir);
   std::sort(found.begin(), found.end(),

@@ -3,7 +3,11 @@
 #include "platform/base/detail/DevicePath.h"
 
 #include <dirent.h>
+#include <fcntl.h>
+#include <linux/openat2.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -116,15 +120,6 @@ bool IsInside(const std::filesystem::path& path, const std::filesystem::path& fo
   return folderEnd == folder.end();
 }
 
-// A symbolic link is followed only when it stays inside the root.
-bool LinkStaysInside(const std::filesystem::path& link, const std::filesystem::path& root) {
-  std::error_code ec;
-  std::filesystem::path target = std::filesystem::canonical(link, ec);
-  if (ec) return false;
-  std::filesystem::path canonicalRoot = std::filesystem::canonical(root, ec);
-  return !ec && IsInside(target, canonicalRoot);
-}
-
 // Finds the entry of folder whose name equals name ignoring case; the
 // byte-wise smallest when several do, so the choice is always the same.
 std::optional<std::string> FindEntryIgnoringCase(const std::filesystem::path& folder,
@@ -143,7 +138,97 @@ std::optional<std::string> FindEntryIgnoringCase(const std::filesystem::path& fo
   return best;
 }
 
+// The root's own entries, in folded form: names equal to one of kOwnNames or
+// starting with one of kOwnPrefixes.
+constexpr std::u32string_view kOwnNames[] = {U"run", U"hosts"};
+constexpr std::u32string_view kOwnPrefixes[] = {U"registry.db", U"hosts."};
+
+int OpenRootFolder() {
+  return open(DeviceRootPath().c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+}
+
+// The walk of a kernel without openat2: one component at a time, refusing
+// every symbolic link on the way.
+int OpenByComponents(int folder, const std::filesystem::path& relative, int flags, mode_t mode) {
+  if (relative.empty()) return openat(folder, ".", flags | O_CLOEXEC);
+  UniqueFd current(fcntl(folder, F_DUPFD_CLOEXEC, 0));
+  if (!current.Valid()) return -1;
+  std::vector<std::string> names;
+  for (const auto& part : relative) names.push_back(part.string());
+  for (size_t i = 0; i + 1 < names.size(); ++i) {
+    UniqueFd next(openat(current.Get(), names[i].c_str(),
+                         O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (!next.Valid()) return -1;
+    current = std::move(next);
+  }
+  return openat(current.Get(), names.back().c_str(), flags | O_NOFOLLOW | O_CLOEXEC, mode);
+}
+
+int OpenBeneath(int folder, const std::filesystem::path& relative, int flags, mode_t mode) {
+  struct open_how how {};
+  how.flags = static_cast<uint64_t>(flags | O_CLOEXEC);
+  bool creates = (flags & O_CREAT) != 0 || (flags & O_TMPFILE) == O_TMPFILE;
+  how.mode = creates ? mode : 0;
+  how.resolve = RESOLVE_BENEATH | RESOLVE_NO_MAGICLINKS;
+  const char* name = relative.empty() ? "." : relative.c_str();
+  long fd;
+  do {
+    fd = syscall(SYS_openat2, folder, name, &how, sizeof how);
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0 && errno == ENOSYS) fd = OpenByComponents(folder, relative, flags, mode);
+  // A walk that would leave the root reads as a bad name, not as a
+  // cross-device move.
+  if (fd < 0 && errno == EXDEV) errno = ELOOP;
+  return static_cast<int>(fd);
+}
+
+// Where a symbolic link that stays inside the root leads, below the root.
+std::optional<std::filesystem::path> LinkTargetBelowRoot(const std::filesystem::path& link,
+                                                         const std::filesystem::path& root) {
+  std::error_code ec;
+  std::filesystem::path target = std::filesystem::canonical(link, ec);
+  if (ec) return std::nullopt;
+  std::filesystem::path canonicalRoot = std::filesystem::canonical(root, ec);
+  if (ec || !IsInside(target, canonicalRoot)) return std::nullopt;
+  std::filesystem::path below = target.lexically_relative(canonicalRoot);
+  return below == "." ? std::filesystem::path() : below;
+}
+
 }  // namespace
+
+UniqueFd::~UniqueFd() {
+  if (fd_ >= 0) close(fd_);
+}
+
+UniqueFd& UniqueFd::operator=(UniqueFd&& other) noexcept {
+  if (this != &other) {
+    if (fd_ >= 0) close(fd_);
+    fd_ = other.Release();
+  }
+  return *this;
+}
+
+bool IsDeviceRootOwnName(std::string_view utf8Name) {
+  std::u32string folded = FoldedCodePoints(utf8Name);
+  std::u32string_view name = folded;
+  for (std::u32string_view own : kOwnNames) {
+    if (name == own) return true;
+  }
+  for (std::u32string_view prefix : kOwnPrefixes) {
+    if (name.substr(0, prefix.size()) == prefix) return true;
+  }
+  return false;
+}
+
+int OpenBeneathRoot(const std::filesystem::path& relative, int flags, mode_t mode) {
+  UniqueFd root(OpenRootFolder());
+  if (!root.Valid()) return -1;
+  return OpenBeneath(root.Get(), relative, flags, mode);
+}
+
+int OpenParentBeneathRoot(const std::filesystem::path& relative) {
+  return OpenBeneathRoot(relative.parent_path(), O_RDONLY | O_DIRECTORY);
+}
 
 HostPath ResolveHostPath(std::u16string_view devicePath) {
   HostPath result;
@@ -153,6 +238,7 @@ HostPath ResolveHostPath(std::u16string_view devicePath) {
   }
   const std::filesystem::path& root = DeviceRootPath();
   std::filesystem::path current = root;
+  std::filesystem::path relative;
   bool missing = false;  // once a component is missing, the rest keep their spelling
   int components = 0;
   size_t start = 0;
@@ -171,8 +257,13 @@ HostPath ResolveHostPath(std::u16string_view devicePath) {
       return result;
     }
     ++components;
+    if (components == 1 && IsDeviceRootOwnName(*name)) {
+      result.error = ERROR_INVALID_NAME;
+      return result;
+    }
     if (missing) {
       current /= *name;
+      relative /= *name;
       continue;
     }
     std::filesystem::path exact = current / *name;
@@ -189,15 +280,30 @@ HostPath ResolveHostPath(std::u16string_view devicePath) {
     if (!found) {
       missing = true;
       current = exact;
+      relative /= *name;
       continue;
     }
-    if (S_ISLNK(st.st_mode) && !LinkStaysInside(*found, root)) {
+    if (components == 1 && IsDeviceRootOwnName(found->filename().string())) {
       result.error = ERROR_INVALID_NAME;
       return result;
+    }
+    if (S_ISLNK(st.st_mode)) {
+      // A link is followed only when it stays inside the root, and the walk
+      // below the root takes its target, not the link, so that a link
+      // swapped in later is walked by the kernel's checks.
+      std::optional<std::filesystem::path> target = LinkTargetBelowRoot(*found, root);
+      if (!target || (!target->empty() && IsDeviceRootOwnName(target->begin()->string()))) {
+        result.error = ERROR_INVALID_NAME;
+        return result;
+      }
+      relative = *target;
+    } else {
+      relative /= found->filename();
     }
     current = *found;
   }
   result.path = current;
+  result.relative = relative;
   result.isRoot = components == 0;
   return result;
 }

@@ -4,13 +4,20 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <fcntl.h>
+#include <stdio.h>
+
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
+#include <fstream>
+#include <thread>
 #include <string>
 #include <vector>
 
 #include "platform/base/CodePage.h"
 #include "platform/base/Handles.h"
+#include "platform/base/Registry.h"
 #include "platform/testing/TestSupport.h"
 
 namespace ce {
@@ -28,6 +35,21 @@ std::string ReadAll(HANDLE file) {
   DWORD read = 0;
   while (ReadFile(file, buffer, sizeof(buffer), &read, nullptr) && read > 0) bytes.append(buffer, read);
   return bytes;
+}
+
+std::string ReadHostFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void RegistryWriteSomething() {
+  HKEY key = nullptr;
+  ASSERT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, u"Software\\Quendal\\zolfa", 0, nullptr, 0, 0, nullptr,
+                           &key, nullptr),
+            ERROR_SUCCESS);
+  DWORD one = 1;
+  RegSetValueEx(key, u"x", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&one), sizeof one);
+  RegCloseKey(key);
 }
 
 std::string Resolved(std::u16string_view devicePath) {
@@ -61,6 +83,83 @@ TEST(DeviceFileTest, ResolvesNamesIgnoringCaseAndRejectsPathsOutOfTheRoot) {
     EXPECT_EQ(Open(bad, GENERIC_WRITE, 0, CREATE_ALWAYS), INVALID_HANDLE_VALUE);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_NAME));
   }
+}
+
+// The hive, the host table and the run area sit in the root beside the
+// device's folders; no device call may reach or list them.
+TEST(DeviceFileTest, TheRootsOwnFilesAreNoDevicePaths) {
+  TempDeviceRoot root;
+  RegistryWriteSomething();
+  std::ofstream(root.Path() / "hosts") << "login.zolfa.test 127.0.0.1:8080\n";
+  const std::string hive = ReadHostFile(root.Path() / "registry.db");
+  ASSERT_FALSE(hive.empty());
+  for (const char16_t* own :
+       {u"\\registry.db", u"\\REGISTRY.DB", u"\\registry.db-wal", u"\\registry.db-journal",
+        u"\\hosts", u"\\Hosts", u"\\hosts.lock", u"\\run", u"\\run\\sharelocks", u"/RUN/x"}) {
+    SCOPED_TRACE(ToUtf8(own));
+    EXPECT_EQ(Open(own, GENERIC_WRITE, 0, CREATE_ALWAYS), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_NAME));
+    EXPECT_EQ(Open(own, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING), INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(DeleteFile(own));
+    EXPECT_FALSE(MoveFileEx(own, u"\\Temp\\stolen", MOVEFILE_REPLACE_EXISTING));
+    EXPECT_EQ(GetFileAttributes(own), INVALID_FILE_ATTRIBUTES);
+  }
+  root.WriteDeviceBytes(u"\\Temp\\evil.db", "not a hive");
+  EXPECT_FALSE(MoveFileEx(u"\\Temp\\evil.db", u"\\registry.db", MOVEFILE_REPLACE_EXISTING));
+  EXPECT_FALSE(CreateDirectory(u"\\run\\x", nullptr));
+  // A link inside the device's folders does not lead there either.
+  std::filesystem::create_symlink(root.Path() / "registry.db", root.Path() / "Temp" / "hive");
+  EXPECT_EQ(Open(u"\\Temp\\hive", GENERIC_WRITE, 0, TRUNCATE_EXISTING), INVALID_HANDLE_VALUE);
+  EXPECT_EQ(ReadHostFile(root.Path() / "registry.db"), hive);
+  EXPECT_TRUE(std::filesystem::exists(root.Path() / "hosts"));
+
+  WIN32_FIND_DATA data;
+  HANDLE find = FindFirstFile(u"\\*", &data);
+  ASSERT_NE(find, INVALID_HANDLE_VALUE);
+  std::vector<std::string> names;
+  do {
+    names.push_back(ToUtf8(data.cFileName));
+  } while (FindNextFile(find, &data));
+  FindClose(find);
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"Program Files", "Temp", "windows"}));
+}
+
+// A folder of the device swapped for a link out of the root while files are
+// opened through it: every open either stays inside or fails, never reaching
+// the outside folder.
+TEST(DeviceFileTest, AFolderSwappedForALinkCannotLeadOutOfTheRoot) {
+  TempDeviceRoot root;
+  std::filesystem::path outside = root.Path().string() + "-outside";
+  std::filesystem::create_directories(outside);
+  std::ofstream(outside / "secret.txt") << "outside";
+  std::filesystem::path temp = root.Path() / "Temp";
+  std::filesystem::create_directory(temp / "sub");
+  std::ofstream(temp / "sub" / "secret.txt") << "inside";
+  std::filesystem::create_directory_symlink(outside, temp / "swap");
+  std::atomic<bool> done{false};
+  std::thread swapper([&] {
+    // Bounded: at most 200 000 swaps, and it ends with the opens.
+    for (int i = 0; i < 200000 && !done.load(); ++i) {
+      renameat2(AT_FDCWD, (temp / "sub").c_str(), AT_FDCWD, (temp / "swap").c_str(),
+                RENAME_EXCHANGE);
+    }
+  });
+  int readOutside = 0;
+  for (int i = 0; i < 2000; ++i) {
+    HANDLE file = Open(u"\\Temp\\sub\\written.txt", GENERIC_WRITE, 0, CREATE_ALWAYS);
+    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+    file = Open(u"\\Temp\\sub\\secret.txt", GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
+    if (file != INVALID_HANDLE_VALUE) {
+      readOutside += ReadAll(file) == "outside" ? 1 : 0;
+      CloseHandle(file);
+    }
+  }
+  done = true;
+  swapper.join();
+  EXPECT_FALSE(std::filesystem::exists(outside / "written.txt"));
+  EXPECT_EQ(readOutside, 0);
+  std::filesystem::remove_all(outside);
 }
 
 TEST(DeviceFileTest, DispositionsAndTheirErrors) {
