@@ -121,8 +121,13 @@ LONG RegistryHive::Open(const std::filesystem::path& file, std::unique_ptr<Regis
   // opens the same new file; so wait here, in real time, as the busy timeout
   // would.
   for (int waited = 0;; waited += kJournalRetryMs) {
-    rc = sqlite3_exec(db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;", nullptr, nullptr,
-                      nullptr);
+    // A file that is neither a new database nor a hive is refused before
+    // anything is written to it: no journal switch, no tables.
+    rc = opened->CheckIsHive();
+    if (rc == SQLITE_OK) {
+      rc = sqlite3_exec(db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;", nullptr, nullptr,
+                        nullptr);
+    }
     if ((rc & 0xFF) != SQLITE_BUSY || waited >= kBusyTimeoutMs) break;
     std::this_thread::sleep_for(std::chrono::milliseconds(kJournalRetryMs));
   }
@@ -136,6 +141,21 @@ LONG RegistryHive::Open(const std::filesystem::path& file, std::unique_ptr<Regis
 RegistryHive::~RegistryHive() {
   // The statements are finalised after this body; close_v2 waits for them.
   sqlite3_close_v2(db_);
+}
+
+int RegistryHive::CheckIsHive() {
+  sqlite3_stmt* statement = nullptr;
+  int rc = sqlite3_prepare_v2(
+      db_, "SELECT (SELECT count(*) FROM sqlite_master), (SELECT user_version FROM pragma_user_version)",
+      -1, &statement, nullptr);
+  if (rc != SQLITE_OK) return rc;
+  rc = sqlite3_step(statement);
+  bool empty = rc == SQLITE_ROW && sqlite3_column_int64(statement, 0) == 0 &&
+               sqlite3_column_int(statement, 1) == 0;
+  bool hive = rc == SQLITE_ROW && sqlite3_column_int(statement, 1) == kSchemaVersion;
+  sqlite3_finalize(statement);
+  if (rc != SQLITE_ROW) return rc;
+  return empty || hive ? SQLITE_OK : SQLITE_NOTADB;
 }
 
 int RegistryHive::CreateSchema() {

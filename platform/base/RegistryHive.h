@@ -71,6 +71,9 @@ class RegistryHive {
 
   explicit RegistryHive(sqlite3* db) : db_(db) {}
   int PrepareAll();
+  // SQLITE_OK for a new (empty) database or a hive of this schema,
+  // SQLITE_NOTADB for any other database; reads only.
+  int CheckIsHive();
   int CreateSchema();
   // Looks up one child key; SQLITE_ROW with *child set, SQLITE_DONE, or an error.
   int FindChild(int64_t parent, const RegistryName& name, int64_t* child);

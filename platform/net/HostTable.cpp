@@ -1,6 +1,10 @@
 #include "platform/net/HostTable.h"
 
 #include <arpa/inet.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -152,26 +156,55 @@ bool HostTable::Load(const std::filesystem::path& path, std::string* error) {
 }
 
 bool HostTable::Save(const std::filesystem::path& path, std::string* error) const {
-  std::filesystem::path temp = path;
-  temp += ".new";
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    for (const Line& line : lines_) out << line.text << '\n';
-    out.flush();
-    if (!out) {
-      if (error) *error = "cannot write " + temp.string() + ": " + std::strerror(errno);
-      std::error_code ignored;
-      std::filesystem::remove(temp, ignored);
-      return false;
-    }
-  }
-  std::error_code ec;
-  std::filesystem::rename(temp, path, ec);
-  if (ec) {
-    if (error) *error = "cannot replace " + path.string() + ": " + ec.message();
-    std::filesystem::remove(temp, ec);
+  // A temporary name of this writer's own: two writers never share one.
+  std::string temp = path.string() + ".XXXXXX";
+  int fd = mkostemp(temp.data(), O_CLOEXEC);
+  if (fd < 0) {
+    if (error) *error = "cannot write " + temp + ": " + std::strerror(errno);
     return false;
   }
+  std::string text;
+  for (const Line& line : lines_) text += line.text + '\n';
+  bool written = true;
+  for (size_t done = 0; written && done < text.size();) {
+    ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    written = n > 0;
+    if (written) done += static_cast<size_t>(n);
+  }
+  written = written && fchmod(fd, 0644) == 0 && fsync(fd) == 0;
+  int writeErrno = errno;
+  written = close(fd) == 0 && written;
+  if (!written) {
+    if (error) *error = "cannot write " + temp + ": " + std::strerror(writeErrno);
+    unlink(temp.c_str());
+    return false;
+  }
+  if (::rename(temp.c_str(), path.c_str()) != 0) {
+    if (error) *error = "cannot replace " + path.string() + ": " + std::strerror(errno);
+    unlink(temp.c_str());
+    return false;
+  }
+  return true;
+}
+
+HostTable::EditLock::~EditLock() {
+  if (fd_ >= 0) close(fd_);
+}
+
+bool HostTable::EditLock::Take(const std::filesystem::path& table, std::string* error) {
+  std::string lockFile = table.string() + ".lock";
+  int fd = open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+  int result = fd < 0 ? -1 : 0;
+  while (fd >= 0 && (result = flock(fd, LOCK_EX)) != 0 && errno == EINTR) {
+  }
+  if (result != 0) {
+    if (error) *error = "cannot lock " + lockFile + ": " + std::strerror(errno);
+    if (fd >= 0) close(fd);
+    return false;
+  }
+  if (fd_ >= 0) close(fd_);
+  fd_ = fd;
   return true;
 }
 

@@ -51,9 +51,25 @@ class HostTable {
   // Reads a table file; a missing file is an empty table. false with a
   // message when the file exists but cannot be read.
   bool Load(const std::filesystem::path& path, std::string* error = nullptr);
-  // Writes the table through a temporary file and a rename, so a reader
-  // never sees half a table.
+  // Writes the table through a temporary file of its own and a rename, so a
+  // reader never sees half a table.
   bool Save(const std::filesystem::path& path, std::string* error = nullptr) const;
+
+  // Held around a load, change and save, so that writers of one table file
+  // (several processes) take turns and none loses another's entries. The
+  // lock is an advisory lock on "<table>.lock", released with the object.
+  class EditLock {
+   public:
+    EditLock() = default;
+    ~EditLock();
+    EditLock(EditLock&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
+    EditLock& operator=(EditLock&&) = delete;
+    // Waits for the lock; false with a message when the lock file cannot be used.
+    bool Take(const std::filesystem::path& table, std::string* error = nullptr);
+
+   private:
+    int fd_ = -1;
+  };
 
   // Adds a mapping, replacing the one with the same name and port.
   void Add(const Key& key, const Endpoint& endpoint);

@@ -6,8 +6,12 @@
 //   files get DEVPATH HOSTFILE      copy a device file out
 //
 // Device paths are written with "\" or "/" ("/Program Files/Zolfa/a.xml").
-// Copies go to a temporary file beside the target that is renamed into place,
-// so a failed copy leaves the target as it was.
+// Copies go to an unnamed file in the target's folder that is named and
+// renamed into place only when complete, so a failed copy leaves the target
+// as it was and a killed one leaves nothing behind.
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -19,6 +23,7 @@
 #include "platform/base/CodePage.h"
 #include "platform/base/DeviceFile.h"
 #include "platform/base/Handles.h"
+#include "platform/base/detail/DevicePath.h"
 #include "platform/tools/Cedev.h"
 
 namespace ce::tools {
@@ -189,23 +194,90 @@ void RemoveFolders(const std::vector<std::u16string>& made) {
   for (auto folder = made.rbegin(); folder != made.rend(); ++folder) RemoveDirectory(folder->c_str());
 }
 
-// Copies the stream into a new device file at temp; ERROR_SUCCESS or the error.
-DWORD WriteDeviceFile(std::istream& in, const std::u16string& temp) {
-  HandleCloser out(CreateFile(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                              FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (out.Get() == INVALID_HANDLE_VALUE) return GetLastError();
+constexpr char16_t kTempPrefix[] = u".cedev-";
+constexpr char16_t kTempSuffix[] = u".tmp";
+
+DWORD WriteError(int error) {
+  return error == ENOSPC || error == EDQUOT || error == EFBIG ? ERROR_DISK_FULL : ERROR_WRITE_FAULT;
+}
+
+// Copies the stream to fd; ERROR_SUCCESS or the error.
+DWORD CopyToDescriptor(std::istream& in, int fd) {
   std::vector<char> buffer(kChunkBytes);
   while (in) {
     in.read(buffer.data(), kChunkBytes);
-    auto got = static_cast<DWORD>(in.gcount());
-    DWORD written = 0;
-    if (got > 0 && !WriteFile(out.Get(), buffer.data(), got, &written, nullptr)) {
-      return GetLastError();
+    auto got = static_cast<size_t>(in.gcount());
+    for (size_t done = 0; done < got;) {
+      ssize_t n = ::write(fd, buffer.data() + done, got - done);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) return WriteError(n < 0 ? errno : ENOSPC);
+      done += static_cast<size_t>(n);
     }
   }
   if (in.bad()) return ERROR_READ_FAULT;
-  if (!FlushFileBuffers(out.Get())) return GetLastError();
+  return fsync(fd) == 0 ? ERROR_SUCCESS : ERROR_WRITE_FAULT;
+}
+
+// Copies the stream into a new device file at temp (a name in folder). The
+// bytes go to an unnamed file first, which gets the name only when complete.
+DWORD WriteDeviceFile(std::istream& in, const std::u16string& folder, const std::u16string& temp) {
+  detail::HostPath host = detail::ResolveHostPath(folder);
+  if (host.error != ERROR_SUCCESS) return host.error;
+  detail::UniqueFd data(detail::OpenBeneathRoot(host.relative, O_TMPFILE | O_WRONLY, 0644));
+  if (!data.Valid() && errno != EOPNOTSUPP && errno != EISDIR) {
+    return detail::ErrorFromErrno(errno, host.path);
+  }
+  if (!data.Valid()) {
+    // A file system without unnamed files: a named one, which a killed copy
+    // leaves for the next copy into this folder to remove.
+    HandleCloser out(CreateFile(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (out.Get() == INVALID_HANDLE_VALUE) return GetLastError();
+    std::vector<char> buffer(kChunkBytes);
+    while (in) {
+      in.read(buffer.data(), kChunkBytes);
+      auto got = static_cast<DWORD>(in.gcount());
+      DWORD written = 0;
+      if (got > 0 && !WriteFile(out.Get(), buffer.data(), got, &written, nullptr)) {
+        return GetLastError();
+      }
+    }
+    if (in.bad()) return ERROR_READ_FAULT;
+    return FlushFileBuffers(out.Get()) ? ERROR_SUCCESS : GetLastError();
+  }
+  if (DWORD error = CopyToDescriptor(in, data.Get()); error != ERROR_SUCCESS) return error;
+  detail::UniqueFd parent(detail::OpenBeneathRoot(host.relative, O_RDONLY | O_DIRECTORY));
+  std::string procLink = "/proc/self/fd/" + std::to_string(data.Get());
+  auto tempName = detail::WideToUtf8(NameOf(temp));
+  if (!parent.Valid() || !tempName ||
+      linkat(AT_FDCWD, procLink.c_str(), parent.Get(), tempName->c_str(), AT_SYMLINK_FOLLOW) != 0) {
+    return parent.Valid() && tempName ? detail::ErrorFromErrno(errno, host.path) : ERROR_PATH_NOT_FOUND;
+  }
   return ERROR_SUCCESS;
+}
+
+// Removes the temporary files that copies into folder left when they were
+// killed: those whose process no longer runs.
+void RemoveStaleTemps(const std::u16string& folder) {
+  std::u16string base = folder == u"\\" ? u"" : folder;
+  std::u16string pattern = base + u"\\" + kTempPrefix + u"*" + kTempSuffix;
+  WIN32_FIND_DATA data;
+  HANDLE find = FindFirstFile(pattern.c_str(), &data);
+  if (find == INVALID_HANDLE_VALUE) return;
+  std::vector<std::u16string> stale;
+  do {
+    std::string name = ToUtf8(data.cFileName);
+    std::string digits = name.substr(7, name.size() - 7 - 4);  // between ".cedev-" and ".tmp"
+    bool number = !digits.empty() && digits.size() <= 9 &&
+                  digits.find_first_not_of("0123456789") == std::string::npos;
+    if (!number) continue;
+    pid_t pid = static_cast<pid_t>(std::stol(digits));
+    if (pid != getpid() && kill(pid, 0) != 0 && errno == ESRCH) {
+      stale.push_back(base + u"\\" + data.cFileName);
+    }
+  } while (FindNextFile(find, &data));
+  FindClose(find);
+  for (const std::u16string& path : stale) DeleteFile(path.c_str());
 }
 
 int Put(const std::vector<std::string>& args) {
@@ -259,9 +331,10 @@ int Put(const std::vector<std::string>& args) {
   }
   // A short name of its own: the target's name may already be as long as a
   // name can be.
-  std::u16string temp = folder + (folder == u"\\" ? u"" : u"\\") + u".cedev-" +
-                        FromUtf8(std::to_string(getpid())) + u".tmp";
-  DWORD error = WriteDeviceFile(in, temp);
+  std::u16string temp = folder + (folder == u"\\" ? u"" : u"\\") + kTempPrefix +
+                        FromUtf8(std::to_string(getpid())) + kTempSuffix;
+  RemoveStaleTemps(folder);
+  DWORD error = WriteDeviceFile(in, folder, temp);
   if (error == ERROR_SUCCESS && !MoveFileEx(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING |
                                                                        MOVEFILE_WRITE_THROUGH)) {
     error = GetLastError();
@@ -290,29 +363,43 @@ int Get(const std::vector<std::string>& args) {
   }
   std::filesystem::path temp = host;
   temp += ".cedev-" + std::to_string(getpid()) + ".tmp";
-  bool ok;
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    ok = static_cast<bool>(out);
-    std::vector<char> buffer(kChunkBytes);
-    while (ok) {
-      DWORD read = 0;
-      if (!ReadFile(in.Get(), buffer.data(), kChunkBytes, &read, nullptr)) {
-        ok = false;
-        break;
-      }
-      if (read == 0) break;
-      ok = static_cast<bool>(out.write(buffer.data(), read));
-    }
-    out.close();
-    ok = ok && !out.fail();
+  // An unnamed file in the host folder, named only once complete, so that a
+  // killed copy leaves nothing there.
+  detail::UniqueFd out(open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0644));
+  bool named = false;
+  if (!out.Valid()) {
+    out = detail::UniqueFd(open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+    named = true;
   }
+  bool ok = out.Valid();
+  std::vector<char> buffer(kChunkBytes);
+  while (ok) {
+    DWORD read = 0;
+    if (!ReadFile(in.Get(), buffer.data(), kChunkBytes, &read, nullptr)) {
+      ok = false;
+      break;
+    }
+    if (read == 0) break;
+    for (DWORD done = 0; ok && done < read;) {
+      ssize_t n = ::write(out.Get(), buffer.data() + done, read - done);
+      if (n < 0 && errno == EINTR) continue;
+      ok = n > 0;
+      if (ok) done += static_cast<DWORD>(n);
+    }
+  }
+  ok = ok && fsync(out.Get()) == 0;
+  if (ok && !named) {
+    std::string procLink = "/proc/self/fd/" + std::to_string(out.Get());
+    ok = linkat(AT_FDCWD, procLink.c_str(), AT_FDCWD, temp.c_str(), AT_SYMLINK_FOLLOW) == 0;
+    named = ok;
+  }
+  out = detail::UniqueFd();
   if (ok) {
     std::filesystem::rename(temp, host, ec);
     ok = !ec;
   }
   if (!ok) {
-    std::filesystem::remove(temp, ec);
+    if (named) std::filesystem::remove(temp, ec);
     std::fprintf(stderr, "cedev files: cannot write %s\n", host.c_str());
     return kExitFailed;
   }

@@ -19,8 +19,14 @@ int UsageError(const char* message) {
   return kExitUsage;
 }
 
-bool LoadTable(HostTable* table) {
+// Loads the table; with lock, first takes the table's edit lock so that the
+// change and save that follow cannot lose another writer's entries.
+bool LoadTable(HostTable* table, HostTable::EditLock* lock = nullptr) {
   std::string error;
+  if (lock != nullptr && !lock->Take(HostTable::DefaultPath(), &error)) {
+    std::fprintf(stderr, "cedev hosts: %s\n", error.c_str());
+    return false;
+  }
   if (table->Load(HostTable::DefaultPath(), &error)) return true;
   std::fprintf(stderr, "cedev hosts: %s\n", error.c_str());
   return false;
@@ -42,7 +48,8 @@ int Add(const std::vector<std::string>& args) {
   if (!HostTable::ParseEndpoint(args[2], &endpoint))
     return UsageError(("bad address \"" + args[2] + "\" (expected ADDRESS:PORT)").c_str());
   HostTable table;
-  if (!LoadTable(&table)) return kExitFailed;
+  HostTable::EditLock lock;
+  if (!LoadTable(&table, &lock)) return kExitFailed;
   table.Add(key, endpoint);
   return SaveTable(table) ? kExitOk : kExitFailed;
 }
@@ -53,7 +60,8 @@ int Remove(const std::vector<std::string>& args) {
   if (!HostTable::ParseKey(args[1], &key))
     return UsageError(("bad host name \"" + args[1] + "\" (expected NAME or NAME:PORT)").c_str());
   HostTable table;
-  if (!LoadTable(&table)) return kExitFailed;
+  HostTable::EditLock lock;
+  if (!LoadTable(&table, &lock)) return kExitFailed;
   if (!table.Remove(key)) {
     std::fprintf(stderr, "cedev hosts: no entry for %s\n", HostTable::FormatKey(key).c_str());
     return kExitFailed;

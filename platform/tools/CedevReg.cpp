@@ -12,6 +12,7 @@
 #include "platform/base/CodePage.h"
 #include "platform/base/Registry.h"
 #include "platform/base/RegistryName.h"
+#include "platform/base/DeviceRoot.h"
 #include "platform/tools/Cedev.h"
 
 namespace ce::tools {
@@ -57,6 +58,10 @@ int Usage(const std::string& problem) {
 
 int Failed(const std::string& what, LONG error) {
   std::fprintf(stderr, "cedev reg: %s (error %d)\n", what.c_str(), static_cast<int>(error));
+  if (error == ERROR_BADDB) {
+    std::fprintf(stderr, "cedev reg: %s is not a registry hive; it was left as it is\n",
+                 (DeviceRootPath() / "registry.db").c_str());
+  }
   return kExitFailed;
 }
 

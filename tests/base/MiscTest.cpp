@@ -274,3 +274,83 @@ TEST(CedevFilesTest, ListCatPutGetAndRefuseBadPaths) {
 
 }  // namespace
 }  // namespace ce
+
+namespace ce {
+namespace {
+
+TEST(CedevToolTest, HelpCreatesNothingAndOwnFilesAreNoDevicePaths) {
+  TempDeviceRoot root;
+  std::filesystem::path absent = root.Path() / "not-yet";
+  std::string out;
+  EXPECT_EQ(RunCedev(absent, "--help", &out), 0) << out;
+  EXPECT_NE(out.find("usage: cedev"), std::string::npos) << out;
+  EXPECT_FALSE(std::filesystem::exists(absent));
+
+  ASSERT_EQ(RunCedev(root.Path(), "reg set 'HKCU\\Software\\Quendal\\zolfa' autologin sz 1", &out), 0) << out;
+  const std::string hive = ReadHostFile(root.Path() / "registry.db");
+  std::ofstream(root.Path() / "junk.db") << "junk";
+  for (const char* own : {"'\\registry.db'", "/REGISTRY.DB-wal", "/hosts", "/run/x"}) {
+    SCOPED_TRACE(own);
+    EXPECT_EQ(RunCedev(root.Path(), "files put '" + (root.Path() / "junk.db").string() + "' " + own, &out), 2) << out;
+    EXPECT_EQ(RunCedev(root.Path(), std::string("files cat ") + own, &out), 2) << out;
+  }
+  EXPECT_EQ(ReadHostFile(root.Path() / "registry.db"), hive);
+  ASSERT_EQ(RunCedev(root.Path(), "reg export", &out), 0) << out;
+  EXPECT_NE(out.find("autologin"), std::string::npos) << out;
+}
+
+// Sixty adds at once, each of its own name: every one reported as added is
+// in the table afterwards.
+TEST(CedevToolTest, ConcurrentHostAddsLoseNothing) {
+  TempDeviceRoot root;
+  constexpr int kWriters = 60;
+  std::string script;
+  for (int i = 0; i < kWriters; ++i) {
+    script += std::string(CE_CEDEV_PATH) + " --device '" + root.Path().string() + "' hosts add host" +
+              std::to_string(i) + ".zolfa.test 127.0.0.1:" + std::to_string(2000 + i) + " || echo failed & ";
+  }
+  std::string out;
+  FILE* pipe = popen(("( " + script + "wait ) 2>&1").c_str(), "r");
+  ASSERT_NE(pipe, nullptr);
+  char buffer[4096];
+  size_t n;
+  while ((n = std::fread(buffer, 1, sizeof(buffer), pipe)) > 0) out.append(buffer, n);
+  pclose(pipe);
+  EXPECT_EQ(out, "");
+  ASSERT_EQ(RunCedev(root.Path(), "hosts list", &out), 0) << out;
+  for (int i = 0; i < kWriters; ++i) {
+    EXPECT_NE(out.find("host" + std::to_string(i) + ".zolfa.test 127.0.0.1:" + std::to_string(2000 + i) + "\n"),
+              std::string::npos)
+        << i;
+  }
+  // Only the table and its lock are left in the root.
+  for (const auto& entry : std::filesystem::directory_iterator(root.Path())) {
+    std::string name = entry.path().filename().string();
+    EXPECT_TRUE(name.rfind("hosts", 0) != 0 || name == "hosts" || name == "hosts.lock") << name;
+  }
+}
+
+// A copy killed midway left its temporary file; the next copy into that
+// folder removes it, and a copy itself leaves none.
+TEST(CedevToolTest, TemporaryFilesOfKilledCopiesAreRemoved) {
+  TempDeviceRoot root;
+  pid_t dead = fork();
+  if (dead == 0) _exit(0);
+  ASSERT_GT(dead, 0);
+  waitpid(dead, nullptr, 0);
+  std::filesystem::path stale = root.Path() / "Temp" / (".cedev-" + std::to_string(dead) + ".tmp");
+  std::ofstream(stale) << std::string(4096, 'x');
+  std::ofstream(root.Path() / "in.bin") << "payload";
+  std::string out;
+  ASSERT_EQ(RunCedev(root.Path(), "files put '" + (root.Path() / "in.bin").string() + "' /Temp/a.bin", &out), 0) << out;
+  EXPECT_EQ(root.ReadDeviceBytes(u"\\Temp\\a.bin"), "payload");
+  EXPECT_FALSE(std::filesystem::exists(stale));
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(root.Path() / "Temp")) {
+    names.push_back(entry.path().filename().string());
+  }
+  EXPECT_EQ(names, std::vector<std::string>{"a.bin"});
+}
+
+}  // namespace
+}  // namespace ce

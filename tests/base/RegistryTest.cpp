@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -438,6 +439,31 @@ TEST(RegistryHiveTest, FileThatIsNotAHiveIsReportedAndLeftAlone) {
   EXPECT_EQ(ReadHostFile(root.Path() / "registry.db"), garbage);
 }
 
+// SQLite files that are not hives of this schema: opening them writes
+// nothing (no tables added, no journal switch) and is refused.
+TEST(RegistryHiveTest, ForeignDatabasesAreRefusedUnchanged) {
+  const char* kForeign[] = {
+      "CREATE TABLE songs (id INTEGER PRIMARY KEY, title TEXT); INSERT INTO songs VALUES (1, 'a');",
+      "CREATE TABLE reg_keys (id INTEGER); PRAGMA user_version = 7;",
+  };
+  for (const char* sql : kForeign) {
+    SCOPED_TRACE(sql);
+    testing::TempDeviceRoot root;
+    std::filesystem::path file = root.Path() / "registry.db";
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+    const std::string before = ReadHostFile(file);
+    HKEY key = nullptr;
+    EXPECT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, u"Software", 0, nullptr, 0, KEY_WRITE, nullptr, &key,
+                             nullptr),
+              ERROR_BADDB);
+    EXPECT_EQ(ReadHostFile(file), before);
+    EXPECT_FALSE(std::filesystem::exists(root.Path() / "registry.db-wal"));
+  }
+}
+
 // Runs the device tool on a device root; returns its exit code.
 struct ToolRun {
   int exitCode;
@@ -540,6 +566,16 @@ TEST(CedevRegTest, SetQueryExportAndRefuseMalformedCalls) {
   EXPECT_EQ(after.out.find("blob"), std::string::npos);
   EXPECT_EQ(after.out.find("Streaming"), std::string::npos);
   EXPECT_NE(after.out.find("shuffle"), std::string::npos);
+}
+
+TEST(CedevRegTest, AFileThatIsNotAHiveIsNamed) {
+  testing::TempDeviceRoot root;
+  std::ofstream(root.Path() / "registry.db", std::ios::binary) << "not a hive";
+  ToolRun run = RunCedev(root.Path(), {"export"});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.err.find((root.Path() / "registry.db").string() + " is not a registry hive"), std::string::npos)
+      << run.err;
+  EXPECT_EQ(ReadHostFile(root.Path() / "registry.db"), "not a hive");
 }
 
 }  // namespace
