@@ -15,7 +15,7 @@ ServiceReply ControlEndpoint::Handle(const ServiceRequest& request) {
         return ServiceReply::Text(400, "expire: no session " + pair.value + "\n");
       }
     } else if (RunSettings::IsSettingOption(pair.key)) {
-      std::string error = context_.settings.Apply(pair.key, pair.value);
+      std::string error = context_.settings.Apply(pair.key, pair.value, &dataDir_);
       if (!error.empty()) return ServiceReply::Text(400, error + "\n");
     } else {
       return ServiceReply::Text(400, "unknown control \"" + pair.key + "\"\n");

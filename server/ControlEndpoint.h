@@ -8,8 +8,11 @@
 //                    add a setting, as the command-line option of that name
 // Values are percent-encoded UTF-8. The answer is 200 with "ok" and the
 // settings now in force, or 400 with the first error (settings before it
-// stay applied). Faults never apply to this path.
+// stay applied). Faults never apply to this path. A fault's body-file must
+// be a file of the server's data folder: any local client may call here.
 #pragma once
+
+#include <filesystem>
 
 #include "server/Endpoint.h"
 #include "server/ServiceContext.h"
@@ -18,11 +21,13 @@ namespace zolfa_server {
 
 class ControlEndpoint : public Endpoint {
  public:
-  explicit ControlEndpoint(ServiceContext& context) : context_(context) {}
+  ControlEndpoint(ServiceContext& context, std::filesystem::path dataDir)
+      : context_(context), dataDir_(std::move(dataDir)) {}
   ServiceReply Handle(const ServiceRequest& request) override;
 
  private:
   ServiceContext& context_;
+  std::filesystem::path dataDir_;
 };
 
 }  // namespace zolfa_server

@@ -1,6 +1,13 @@
 #include "server/FaultRule.h"
 
+#include <fcntl.h>
+#include <linux/openat2.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
 #include <cctype>
+#include <cerrno>
 #include <fstream>
 #include <sstream>
 
@@ -28,9 +35,63 @@ std::string Lower(std::string text) {
   return text;
 }
 
+std::string ReadAnyFile(const std::string& name, std::string* content) {
+  std::ifstream in(name, std::ios::binary);
+  if (!in) return "cannot read body-file " + name;
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  *content = bytes.str();
+  return std::string();
+}
+
+// Reads a regular file that lies inside folder, opened beneath it in one
+// kernel walk so that no link or ".." leads out of it.
+std::string ReadFileInFolder(const std::filesystem::path& folder, const std::string& name,
+                             std::string* content) {
+  if (folder.empty()) return "body-file needs the server's data folder (--data)";
+  std::error_code error;
+  std::filesystem::path base = std::filesystem::canonical(folder, error);
+  if (error) return "cannot use the data folder " + folder.string();
+  std::filesystem::path wanted(name);
+  std::filesystem::path inside =
+      wanted.is_absolute() ? wanted.lexically_normal().lexically_relative(base) : wanted;
+  bool outside = inside.empty() || inside.is_absolute() ||
+                 (!inside.empty() && *inside.begin() == "..");
+  if (outside) return "body-file must be a file in the data folder: " + name;
+  int dir = open(base.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+  if (dir < 0) return "cannot use the data folder " + folder.string();
+  struct open_how how {};
+  how.flags = O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
+  how.resolve = RESOLVE_BENEATH | RESOLVE_NO_MAGICLINKS;
+  long fd = syscall(SYS_openat2, dir, inside.c_str(), &how, sizeof how);
+  close(dir);
+  if (fd < 0) {
+    return errno == EXDEV || errno == ELOOP ? "body-file must be a file in the data folder: " + name
+                                            : "cannot read body-file " + name;
+  }
+  struct stat st {};
+  std::string bytes;
+  bool ok = fstat(static_cast<int>(fd), &st) == 0 && S_ISREG(st.st_mode);
+  char buffer[65536];
+  while (ok) {
+    ssize_t n = read(static_cast<int>(fd), buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      ok = n == 0;
+      break;
+    }
+    bytes.append(buffer, static_cast<size_t>(n));
+  }
+  close(static_cast<int>(fd));
+  if (!ok) return "cannot read body-file " + name;
+  *content = std::move(bytes);
+  return std::string();
+}
+
 }  // namespace
 
-std::string FaultRule::Parse(const std::string& text, FaultRule* rule) {
+std::string FaultRule::Parse(const std::string& text, FaultRule* rule,
+                             const std::filesystem::path* bodyFolder) {
   FaultRule result;
   std::stringstream pieces(text);
   std::string piece;
@@ -74,11 +135,11 @@ std::string FaultRule::Parse(const std::string& text, FaultRule* rule) {
       result.body = std::string();
       acts = true;
     } else if (key == "body-file") {
-      std::ifstream in(value, std::ios::binary);
-      if (!in) return "cannot read body-file " + value;
-      std::ostringstream content;
-      content << in.rdbuf();
-      result.body = content.str();
+      std::string content;
+      std::string error = bodyFolder != nullptr ? ReadFileInFolder(*bodyFolder, value, &content)
+                                                : ReadAnyFile(value, &content);
+      if (!error.empty()) return error;
+      result.body = std::move(content);
       acts = true;
     } else if (key == "times") {
       if (!ParseNumber(value, 1, 1 << 30, &number)) return "times must be 1 or more";

@@ -8,11 +8,13 @@
 //   drip=BYTES:MS    send the body BYTES at a time with MS pauses
 //   truncate=N       send only the first N bytes of the body
 //   body=empty       send an empty body
-//   body-file=FILE   send the bytes of FILE as the body
+//   body-file=FILE   send the bytes of FILE as the body (from the control
+//                    endpoint: a file inside the server's data folder only)
 //   times=N          apply to the next N matching requests only
 #pragma once
 
 #include <cstddef>
+#include <filesystem>
 #include <optional>
 #include <string>
 
@@ -29,7 +31,10 @@ struct FaultRule {
   std::optional<std::string> body;  // replaces the endpoint's body
   int times = -1;                   // -1: every matching request
 
-  static std::string Parse(const std::string& text, FaultRule* rule);
+  // bodyFolder, when given, is the only folder body-file may read from
+  // (relative names are taken inside it); an empty one allows no body-file.
+  static std::string Parse(const std::string& text, FaultRule* rule,
+                           const std::filesystem::path* bodyFolder = nullptr);
   bool Matches(const std::string& requestHost, const std::string& requestPath) const;
   std::string Describe() const;
 };

@@ -25,13 +25,14 @@ bool RunSettings::IsSettingOption(const std::string& option) {
          option == "order" || option == "refuse";
 }
 
-std::string RunSettings::Apply(const std::string& option, const std::string& value) {
+std::string RunSettings::Apply(const std::string& option, const std::string& value,
+                               const std::filesystem::path* bodyFolder) {
   std::string error;
   if (option == "fault" || option == "fail-host" || option == "delay-host" ||
       option == "delay-path") {
     FaultRule rule;
     if (option == "fault") {
-      error = FaultRule::Parse(value, &rule);
+      error = FaultRule::Parse(value, &rule, bodyFolder);
     } else if (option == "fail-host") {
       error = ShortcutFault(value, "host", "status", &rule);
     } else if (option == "delay-host") {

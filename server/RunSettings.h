@@ -8,6 +8,7 @@
 // threads behind one lock.
 #pragma once
 
+#include <filesystem>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -25,8 +26,10 @@ class RunSettings {
   // True for the option names above.
   static bool IsSettingOption(const std::string& option);
 
-  // Adds one setting; returns an error text or an empty one.
-  std::string Apply(const std::string& option, const std::string& value);
+  // Adds one setting; returns an error text or an empty one. bodyFolder,
+  // when given, limits the files a fault's body-file may read (FaultRule).
+  std::string Apply(const std::string& option, const std::string& value,
+                    const std::filesystem::path* bodyFolder = nullptr);
 
   // Remembers the present settings as the ones that Reset returns to (the
   // command line's).

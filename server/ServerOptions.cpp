@@ -20,7 +20,7 @@ bool ParseInt(const std::string& text, int low, int high, int* value) {
 
 const char* ServerOptions::Usage() {
   return "usage: zolfa-server [--port N] [--data DIR] [--log FILE] [--session-ttl SECONDS]\n"
-         "                    [--lenient] [--threads N]\n"
+         "                    [--lenient] [--threads N] [--request-deadline SECONDS]\n"
          "                    [--fault SPEC] [--fail-host HOST=STATUS] [--delay-host HOST=MS]\n"
          "                    [--delay-path PATH=MS] [--set [KIND:]NAME=VALUE]\n"
          "                    [--drop [KIND:]NAME] [--unclose [KIND:]NAME]\n"
@@ -54,7 +54,8 @@ std::string ServerOptions::Parse(int argc, char** argv, ServerOptions* options) 
       continue;
     }
     bool known = name == "port" || name == "data" || name == "log" || name == "session-ttl" ||
-                 name == "threads" || RunSettings::IsSettingOption(name);
+                 name == "threads" || name == "request-deadline" ||
+                 RunSettings::IsSettingOption(name);
     if (!known) return "unknown option --" + name;
     if (!hasValue) {
       if (i + 1 >= argc) return "--" + name + " needs a value";
@@ -74,6 +75,10 @@ std::string ServerOptions::Parse(int argc, char** argv, ServerOptions* options) 
       }
     } else if (name == "threads") {
       if (!ParseInt(value, 1, 1024, &result.threads)) return "--threads must be 1 to 1024";
+    } else if (name == "request-deadline") {
+      if (!ParseInt(value, 1, 3600, &result.requestDeadlineSeconds)) {
+        return "--request-deadline must be 1 to 3600 seconds";
+      }
     } else if (RunSettings::IsSettingOption(name)) {
       result.settings.emplace_back(name, value);
     } else {

@@ -1,6 +1,6 @@
 // The command line of zolfa-server:
 //   zolfa-server [--port N] [--data DIR] [--log FILE] [--session-ttl SECONDS]
-//                [--lenient] [--threads N] [settings...]
+//                [--lenient] [--threads N] [--request-deadline SECONDS] [settings...]
 // where the settings are the options of RunSettings (--fault SPEC,
 // --fail-host HOST=STATUS, --delay-host HOST=MS, --delay-path PATH=MS,
 // --set RULE, --drop RULE, --unclose RULE, --order RULE), each as often as
@@ -20,7 +20,10 @@ struct ServerOptions {
   std::filesystem::path logFile;
   int sessionTtlSeconds = 3600;  // 0: sessions never end by themselves
   bool lenient = false;
-  int threads = 32;
+  // At most this many answer threads, started as connections need them.
+  int threads = 256;
+  // A request (line, headers, body) must arrive within this time.
+  int requestDeadlineSeconds = 10;
   std::vector<std::pair<std::string, std::string>> settings;
   bool help = false;
 

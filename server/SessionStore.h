@@ -1,21 +1,26 @@
 // Sessions issued at login. A session identifier is 32 lower-case
-// hexadecimal digits; a session ends when it has not been used for the idle
-// lifetime, or when the tests expire it through the control endpoint.
+// hexadecimal digits drawn from the system's random source; a session ends
+// when it has not been used for the idle lifetime (its record is then swept
+// away), or when the tests expire it through the control endpoint.
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <optional>
-#include <random>
 #include <string>
 
 namespace zolfa_server {
 
 class SessionStore {
  public:
-  // idleLifetime 0 means that sessions never end by themselves.
-  explicit SessionStore(std::chrono::seconds idleLifetime);
+  using Clock = std::function<std::chrono::steady_clock::time_point()>;
+
+  // idleLifetime 0 means that sessions never end by themselves. clock is
+  // the time source (the steady clock; tests give their own).
+  explicit SessionStore(std::chrono::seconds idleLifetime,
+                        Clock clock = &std::chrono::steady_clock::now);
 
   // A new session for the account; returns its identifier.
   std::string Open(const std::string& account);
@@ -28,6 +33,7 @@ class SessionStore {
   bool End(const std::string& sid);
   void EndAll();
 
+  // Live sessions (ended ones are swept first).
   size_t Count();
 
  private:
@@ -36,10 +42,15 @@ class SessionStore {
     std::chrono::steady_clock::time_point lastUse;
   };
 
+  // Removes the sessions idle for longer than the lifetime; at most once a
+  // second, so that logins stay cheap with many sessions. Under mutex_.
+  void SweepLocked(std::chrono::steady_clock::time_point now);
+
   std::mutex mutex_;
   std::chrono::seconds idleLifetime_;
+  Clock clock_;
   std::map<std::string, Session> sessions_;
-  std::mt19937_64 random_;
+  std::chrono::steady_clock::time_point lastSweep_;
 };
 
 }  // namespace zolfa_server

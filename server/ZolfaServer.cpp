@@ -9,9 +9,11 @@
 
 #include "server/BackupEndpoint.h"
 #include "server/BlobEndpoint.h"
+#include "server/ByteRanges.h"
 #include "server/CheckEndpoint.h"
 #include "server/ControlEndpoint.h"
 #include "server/FeedEndpoint.h"
+#include "server/HttpServer.h"
 #include "server/ListEndpoint.h"
 #include "server/LoginEndpoint.h"
 #include "server/PlaybackEndpoints.h"
@@ -42,6 +44,34 @@ std::string HostOf(const httplib::Request& in) {
   }
   for (char& c : host) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return host;
+}
+
+// Answers the Range header of a request for a whole body (status 200, not
+// chunked): the reply becomes the part asked for (206) or a 416. Returns the
+// Content-Range value, or an empty text when the whole body goes out.
+std::string ApplyRange(const std::string& header, ServiceReply& reply) {
+  if (header.empty()) return std::string();
+  size_t length = reply.BodyLength();
+  ByteRanges ranges = ByteRanges::Answer(header, length);
+  if (ranges.kind == ByteRanges::Kind::kWhole) return std::string();
+  std::string contentRange = ranges.ContentRange(length);
+  if (ranges.kind == ByteRanges::Kind::kUnsatisfiable) {
+    reply = ServiceReply::Text(416, "the range is outside the body of " + std::to_string(length) +
+                                        " bytes\n");
+    return contentRange;
+  }
+  reply.status = 206;
+  if (reply.generator) {
+    ServiceReply::Generator whole = std::move(reply.generator);
+    size_t first = ranges.first;
+    reply.generator = [whole, first](size_t offset, char* out, size_t count) {
+      whole(first + offset, out, count);
+    };
+    reply.generatedLength = ranges.length;
+  } else {
+    reply.body = reply.body.substr(ranges.first, ranges.length);
+  }
+  return contentRange;
 }
 
 }  // namespace
@@ -82,9 +112,8 @@ std::string ZolfaServer::Start() {
       accounts_, *sessions_, settings_, *catalogue_, *backups_, !options_.lenient});
   AddEndpoints();
 
-  http_ = std::make_unique<httplib::Server>();
-  int threads = options_.threads;
-  http_->new_task_queue = [threads] { return new httplib::ThreadPool(threads); };
+  http_ = std::make_unique<HttpServer>(static_cast<size_t>(options_.threads),
+                                       std::chrono::seconds(options_.requestDeadlineSeconds));
   auto dispatch = [this](const httplib::Request& in, httplib::Response& out) {
     Dispatch(in, out);
   };
@@ -100,15 +129,9 @@ std::string ZolfaServer::Start() {
     }
     tDispatched = false;
   });
-  if (options_.port == 0) {
-    port_ = http_->bind_to_any_port(kAddress);
-  } else {
-    port_ = http_->bind_to_port(kAddress, options_.port) ? options_.port : -1;
-  }
-  if (port_ <= 0) {
-    return "cannot listen on " + std::string(kAddress) + ":" + std::to_string(options_.port);
-  }
-  return std::string();
+  std::string bindError;
+  port_ = http_->Bind(kAddress, options_.port, &bindError);
+  return port_ > 0 ? std::string() : bindError;
 }
 
 void ZolfaServer::AddEndpoints() {
@@ -125,7 +148,7 @@ void ZolfaServer::AddEndpoints() {
   router_.AddPath("/backup_load.php", std::make_unique<BackupEndpoint>(context));
   AddPlaybackEndpoints(router_, context);
   router_.AddPath("/bench/blob", std::make_unique<BlobEndpoint>());
-  router_.AddPath(kControlPath, std::make_unique<ControlEndpoint>(context));
+  router_.AddPath(kControlPath, std::make_unique<ControlEndpoint>(context, options_.dataDir));
 }
 
 bool ZolfaServer::Run() {
@@ -192,16 +215,25 @@ void ZolfaServer::Dispatch(const httplib::Request& in, httplib::Response& out) {
     }
     if (fault) ApplyBodyFault(*fault, reply);
   }
+  std::string contentRange;
+  if (reply.status == 200 && !reply.chunked && request.path != kControlPath) {
+    contentRange = ApplyRange(in.get_header_value(HttpServer::kRangeHeader), reply);
+  }
   // The line is written before the answer leaves, so a client that has its
   // answer always finds the request in the log.
   log_.Write(request.host, request.target, reply.status, request.agent);
   tDispatched = true;
   if (fault && fault->delayMs > 0) gate_.Wait(fault->delayMs);
-  Send(std::move(reply), fault ? &*fault : nullptr, out);
+  Send(std::move(reply), fault ? &*fault : nullptr, contentRange, out);
 }
 
-void ZolfaServer::Send(ServiceReply reply, const FaultRule* fault, httplib::Response& out) {
+void ZolfaServer::Send(ServiceReply reply, const FaultRule* fault, const std::string& contentRange,
+                       httplib::Response& out) {
   out.status = reply.status;
+  if (!contentRange.empty()) out.set_header("Content-Range", contentRange);
+  if ((reply.status == 200 || reply.status == 206) && !reply.chunked) {
+    out.set_header("Accept-Ranges", "bytes");
+  }
   size_t piece = fault && fault->dripBytes > 0 ? fault->dripBytes : kPieceBytes;
   int pauseMs = fault && fault->dripBytes > 0 ? fault->dripMs : 0;
   // An empty body needs no provider (the server library would wait for

@@ -21,12 +21,13 @@
 #include "server/SessionStore.h"
 
 namespace httplib {
-class Server;
 struct Request;
 struct Response;
 }  // namespace httplib
 
 namespace zolfa_server {
+
+class HttpServer;
 
 class ZolfaServer {
  public:
@@ -51,7 +52,8 @@ class ZolfaServer {
  private:
   void AddEndpoints();
   void Dispatch(const httplib::Request& in, httplib::Response& out);
-  void Send(ServiceReply reply, const FaultRule* fault, httplib::Response& out);
+  void Send(ServiceReply reply, const FaultRule* fault, const std::string& contentRange,
+            httplib::Response& out);
   static void ApplyBodyFault(const FaultRule& fault, ServiceReply& reply);
 
   ServerOptions options_;
@@ -64,7 +66,7 @@ class ZolfaServer {
   RequestLog log_;
   Router router_;
   DelayGate gate_;
-  std::unique_ptr<httplib::Server> http_;
+  std::unique_ptr<HttpServer> http_;
   int port_ = -1;
   // A stop that comes before Run has started its loop must still end it.
   std::atomic<bool> stopping_{false};

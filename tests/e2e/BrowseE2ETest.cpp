@@ -289,7 +289,8 @@ TEST_F(BrowseE2ETest, AHugeAnswerWithBytesOutsideTheCodePageArrivesWhole) {
   for (int i = 0; i < 5; ++i) huge += element.substr(0, text) + filler + element.substr(text);
   huge += body.substr(last);
   ASSERT_GT(huge.size(), 5u * 4096 * kTitleChunks);
-  std::string file = (root_.Path() / "huge-genres.txt").string();
+  // Body files given through the control endpoint come from the server's data folder.
+  std::string file = (server_->DataDir() / "huge-genres.txt").string();
   {
     std::ofstream out(file, std::ios::binary);
     out << huge;
