@@ -256,6 +256,12 @@ bool Host::RunScriptToEnd(int timeoutMs) {
 int Host::Finish(int programResult) {
   watcher_.Poll(*transcript_);
   if (runner_->HasSteps()) runner_->FailUnfinished();
+  // A transcript that lost lines is no record of the run: the run fails.
+  std::string lost = transcript_->WriteFailure();
+  if (!lost.empty()) {
+    std::fprintf(stderr, "%s\n", lost.c_str());
+    return 1;
+  }
   if (!runner_->Failed()) return programResult;
   if (!reported_) {
     std::string label = options_.script.empty() ? "script" : "script " + options_.script.string();
@@ -268,6 +274,20 @@ int Host::Finish(int programResult) {
 int RunOnDeviceScreen(int& argc, char** argv, const std::function<int()>& program) {
   HostOptions options;
   std::string error;
+  const char* name = argc > 0 ? argv[0] : "program";
+  auto usage = [name](FILE* out) {
+    std::fprintf(out, "usage: %s [--device DIR] [--headless] [--script FILE] [--transcript FILE]\n",
+                 name);
+  };
+  // Asking for the usage opens (creates) no device root.
+  for (int i = 1; i < argc && std::string_view(argv[i]) != "--"; ++i) {
+    std::string_view arg = argv[i];
+    if (arg == "--help" || arg == "-h") {
+      usage(stdout);
+      return 0;
+    }
+    if (arg == "--device" || arg == "--script" || arg == "--transcript") ++i;  // its value
+  }
   // The device root comes first: the screen, the shell and the program all
   // work on it.
   if (!OpenDeviceRootFromArgs(argc, argv, &error)) {
@@ -277,6 +297,14 @@ int RunOnDeviceScreen(int& argc, char** argv, const std::function<int()>& progra
   if (!TakeHostOptions(argc, argv, &options, &error)) {
     std::fprintf(stderr, "%s\n", error.c_str());
     return 2;
+  }
+  // The programs of the set take no options of their own.
+  for (int i = 1; i < argc && std::string_view(argv[i]) != "--"; ++i) {
+    if (argv[i][0] == '-' && argv[i][1] != '\0') {
+      std::fprintf(stderr, "unknown option %s\n", argv[i]);
+      usage(stderr);
+      return 2;
+    }
   }
   std::unique_ptr<Host> host = Host::Start(options, &error);
   if (host == nullptr) {

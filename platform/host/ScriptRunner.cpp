@@ -1,5 +1,9 @@
 #include "platform/host/ScriptRunner.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <fstream>
 #include <sstream>
@@ -92,14 +96,42 @@ bool ScriptRunner::Load(std::string_view text, ScriptError* error) {
 }
 
 bool ScriptRunner::LoadFile(const std::filesystem::path& path, ScriptError* error) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) {
-    if (error != nullptr) *error = ScriptError{0, "cannot read " + path.string()};
+  auto refuse = [&](const std::string& why) {
+    if (error != nullptr) *error = ScriptError{0, why};
     return false;
+  };
+  // Non-blocking, so that a FIFO named as the script cannot hold the start.
+  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return refuse("cannot read " + path.string());
+  struct stat st {};
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    close(fd);
+    return refuse("the script " + path.string() + " is not a file");
   }
-  std::ostringstream text;
-  text << file.rdbuf();
-  return Load(text.str(), error);
+  if (st.st_size > static_cast<off_t>(kMaxScriptBytes)) {
+    close(fd);
+    return refuse("the script " + path.string() + " is larger than " +
+                  std::to_string(kMaxScriptBytes / 1024 / 1024) + " MiB");
+  }
+  std::string text;
+  char buffer[65536];
+  for (;;) {
+    ssize_t n = read(fd, buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      close(fd);
+      return refuse("cannot read " + path.string());
+    }
+    if (n == 0) break;
+    text.append(buffer, static_cast<size_t>(n));
+    if (text.size() > kMaxScriptBytes) {  // it grew while being read
+      close(fd);
+      return refuse("the script " + path.string() + " is larger than " +
+                    std::to_string(kMaxScriptBytes / 1024 / 1024) + " MiB");
+    }
+  }
+  close(fd);
+  return Load(text, error);
 }
 
 void ScriptRunner::Add(ScriptStep step) {

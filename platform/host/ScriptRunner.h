@@ -34,6 +34,9 @@ class ScriptRunner {
   // Adds steps after those already loaded. False with the faulty line
   // (numbered from the first line of this text) when the text is wrong.
   bool Load(std::string_view text, ScriptError* error);
+  // A script file must be a regular file of at most kMaxScriptBytes; a
+  // folder, a FIFO or a device is refused without waiting on it.
+  static constexpr size_t kMaxScriptBytes = 1024 * 1024;
   bool LoadFile(const std::filesystem::path& path, ScriptError* error);
   void Add(ScriptStep step);
 

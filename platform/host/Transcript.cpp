@@ -11,6 +11,8 @@ bool Transcript::OpenFile(const std::filesystem::path& path, std::string* error)
   if (file_.is_open()) file_.close();
   file_.clear();
   file_.open(path, std::ios::binary | std::ios::trunc);
+  path_ = path;
+  writeFailure_.clear();
   if (!file_) {
     if (error != nullptr) *error = "cannot write " + path.string() + ": " + std::strerror(errno);
     return false;
@@ -29,15 +31,25 @@ void Transcript::Write(std::string_view line) {
     }
   }
   std::lock_guard lock(mutex_);
-  if (file_.is_open()) {
+  if (file_.is_open() && writeFailure_.empty()) {
+    errno = 0;
     file_ << text << '\n';
     file_.flush();
+    if (!file_) {
+      writeFailure_ = "cannot write the transcript " + path_.string() +
+                      (errno != 0 ? std::string(": ") + std::strerror(errno) : std::string());
+    }
   }
   lines_.push_back(std::move(text));
   if (lines_.size() > kMaxKeptLines) {
     lines_.pop_front();
     ++first_;
   }
+}
+
+std::string Transcript::WriteFailure() const {
+  std::lock_guard lock(mutex_);
+  return writeFailure_;
 }
 
 uint64_t Transcript::Count() const {

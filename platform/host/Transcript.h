@@ -36,7 +36,11 @@ class Transcript {
   bool OpenFile(const std::filesystem::path& path, std::string* error);
 
   // One event, without line end; line breaks inside are written as "\n".
+  // A line the file does not take (a full disk) is remembered as the
+  // transcript's failure; the lines are still kept in memory.
   void Write(std::string_view line);
+  // Why the file lost lines ("cannot write FILE: reason"), or empty.
+  std::string WriteFailure() const;
 
   // Number of lines written so far (also those no longer kept).
   uint64_t Count() const;
@@ -52,6 +56,8 @@ class Transcript {
   std::deque<std::string> lines_;
   uint64_t first_ = 0;  // index of lines_.front()
   std::ofstream file_;
+  std::filesystem::path path_;
+  std::string writeFailure_;
 };
 
 }  // namespace ce

@@ -1,6 +1,7 @@
 // Scripts driving a program on a headless device screen: every action, the
 // transcript they leave, and the failures that name their line.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <chrono>
@@ -254,6 +255,16 @@ TEST_F(ScriptRunnerTest, AScriptOrTranscriptThatCannotBeUsedStopsTheStartWithCod
   std::filesystem::path wrong = root_.Path() / "wrong.txt";
   std::ofstream(script, std::ios::binary) << "wait 1\nquit\n";
   std::ofstream(wrong, std::ios::binary) << "wait 1\ntapp 1\n";
+  std::filesystem::path folder = root_.Path() / "a-folder";
+  std::filesystem::create_directory(folder);
+  std::filesystem::path fifo = root_.Path() / "a-fifo";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  std::filesystem::path huge = root_.Path() / "huge.txt";
+  {
+    std::ofstream out(huge, std::ios::binary);
+    std::string line = "wait 1\n";
+    for (size_t size = 0; size <= 1024 * 1024; size += line.size()) out << line;
+  }
   struct Case {
     std::vector<std::string> args;
     std::string message;
@@ -267,6 +278,10 @@ TEST_F(ScriptRunnerTest, AScriptOrTranscriptThatCannotBeUsedStopsTheStartWithCod
            // The same file spelled another way.
            Case{{"--script", script.string(), "--transcript", (root_.Path() / "." / "script.txt").string()},
                 "is the script"},
+           Case{{"--script", folder.string()}, "the script " + folder.string() + " is not a file"},
+           Case{{"--script", fifo.string()}, "the script " + fifo.string() + " is not a file"},
+           Case{{"--script", huge.string()}, "the script " + huge.string() + " is larger than 1 MiB"},
+           Case{{"--script", script.string(), "--frobnicate"}, "unknown option --frobnicate\nusage: program"},
        }) {
     std::vector<std::string> words{"program", "--headless"};
     words.insert(words.end(), c.args.begin(), c.args.end());
@@ -293,6 +308,39 @@ TEST_F(ScriptRunnerTest, AScriptOrTranscriptThatCannotBeUsedStopsTheStartWithCod
   options.headless = true;
   std::string error;
   EXPECT_NE(Host::Start(options, &error), nullptr) << "the failed starts left no host: " << error;
+}
+
+// Asking for the usage runs nothing and succeeds; a transcript that cannot
+// take its lines (a full disk) fails the run that would have passed.
+TEST_F(ScriptRunnerTest, HelpSucceedsAndALostTranscriptFailsTheRun) {
+  auto run = [](std::vector<std::string> words, std::string* out, std::string* errors) {
+    words.insert(words.begin(), "program");
+    std::vector<char*> argv;
+    for (std::string& word : words) argv.push_back(word.data());
+    argv.push_back(nullptr);
+    int argc = static_cast<int>(words.size());
+    ::testing::internal::CaptureStdout();
+    ::testing::internal::CaptureStderr();
+    int code = RunOnDeviceScreen(argc, argv.data(), [] { return 0; });
+    *out = ::testing::internal::GetCapturedStdout();
+    *errors = ::testing::internal::GetCapturedStderr();
+    return code;
+  };
+  std::string out;
+  std::string errors;
+  std::filesystem::path absent = root_.Path() / "no-device-yet";
+  EXPECT_EQ(run({"--device", absent.string(), "--help"}, &out, &errors), 0) << errors;
+  EXPECT_NE(out.find("usage: program [--device DIR]"), std::string::npos) << out;
+  EXPECT_FALSE(std::filesystem::exists(absent));
+
+  // The dialog shown is the transcript's first line.
+  EXPECT_EQ(Run("quit\n", root_.Path() / "t.txt"), 0) << failure_;
+  ::testing::internal::CaptureStderr();
+  int code = Run("quit\n", "/dev/full");
+  errors = ::testing::internal::GetCapturedStderr();
+  EXPECT_EQ(code, 1);
+  EXPECT_NE(errors.find("cannot write the transcript /dev/full: No space left on device"), std::string::npos)
+      << errors;
 }
 
 TEST_F(ScriptRunnerTest, WaitLetsTheProgramRunAndRotateReachesItsDialog) {
