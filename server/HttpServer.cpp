@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <cerrno>
 #include <condition_variable>
@@ -91,8 +92,11 @@ bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
 // past a request stay for the next one.
 class ConnectionStream : public httplib::Stream {
  public:
-  ConnectionStream(int sock, std::chrono::milliseconds readTimeout, std::chrono::milliseconds writeTimeout)
-      : sock_(sock), readTimeout_(readTimeout), writeTimeout_(writeTimeout) {}
+  // listening is the server's socket, invalid once the server stops: a
+  // wait for a slow client's bytes ends then.
+  ConnectionStream(int sock, const std::atomic<socket_t>& listening,
+                   std::chrono::milliseconds readTimeout, std::chrono::milliseconds writeTimeout)
+      : sock_(sock), listening_(listening), readTimeout_(readTimeout), writeTimeout_(writeTimeout) {}
 
   bool HasPending() const { return next_ < pending_.size(); }
 
@@ -185,8 +189,13 @@ class ConnectionStream : public httplib::Stream {
   }
 
   bool WaitReadable() const {
-    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline_ - Clock::now());
-    return Wait(POLLIN, std::min(left, readTimeout_));
+    auto until = std::min(deadline_, Clock::now() + readTimeout_);
+    while (listening_ != INVALID_SOCKET) {
+      auto left = std::chrono::duration_cast<std::chrono::milliseconds>(until - Clock::now());
+      if (left.count() <= 0) return false;
+      if (Wait(POLLIN, std::min(left, std::chrono::milliseconds(kStopCheckMs)))) return true;
+    }
+    return false;
   }
 
   bool Wait(short events, std::chrono::milliseconds timeout) const {
@@ -220,6 +229,7 @@ class ConnectionStream : public httplib::Stream {
   }
 
   int sock_;
+  const std::atomic<socket_t>& listening_;
   std::chrono::milliseconds readTimeout_;
   std::chrono::milliseconds writeTimeout_;
   Clock::time_point deadline_;
@@ -277,7 +287,7 @@ bool HttpServer::WaitForRequest(socket_t sock) const {
 
 bool HttpServer::process_and_close_socket(socket_t sock) {
   bool served = false;
-  ConnectionStream stream(sock, Ms(read_timeout_sec_, read_timeout_usec_),
+  ConnectionStream stream(sock, svr_sock_, Ms(read_timeout_sec_, read_timeout_usec_),
                           Ms(write_timeout_sec_, write_timeout_usec_));
   for (size_t left = keep_alive_max_count_; left > 0; --left) {
     if (!stream.HasPending() && !WaitForRequest(sock)) break;
