@@ -3,13 +3,6 @@
 #include <algorithm>
 #include <array>
 
-#include <cstring>
-
-#if defined(__x86_64__)
-#include <immintrin.h>
-#elif defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 #include "zolfa/browse/BrowseKind.h"
 #include "zolfa/browse/MarkerSearch.h"
@@ -50,76 +43,6 @@ class UnitCounts {
   std::array<uint32_t, 256> counts_;
 };
 
-// The first place of `marker` at or after `from`, found by looking for its
-// unit at `anchor` many units at a time and comparing the whole marker where
-// that unit stands. Candidates come in text order, so the first that matches
-// is the first place of the marker. The marker is not empty and fits in the
-// text after `from`.
-#define ZOLFA_MARKER_SCAN(UnitsPerStep, Broadcast, LoadCompareMask)                              \
-  const size_t length = marker.size();                                                          \
-  const char16_t* data = text.data();                                                           \
-  const char16_t unit = marker[anchor];                                                         \
-  const char16_t first = marker[0];                                                             \
-  const char16_t last = marker[length - 1];                                                     \
-  /* The anchor of a place p stands at p + anchor; the last place that fits */                  \
-  /* is text.size() - length. */                                                                \
-  const size_t end = text.size() - length + anchor + 1;                                         \
-  Broadcast;                                                                                    \
-  size_t at = from + anchor;                                                                    \
-  while (at < end) {                                                                            \
-    if (at + (UnitsPerStep) <= end) {                                                           \
-      unsigned mask = LoadCompareMask;                                                          \
-      if (mask == 0) {                                                                          \
-        at += (UnitsPerStep);                                                                   \
-        continue;                                                                               \
-      }                                                                                         \
-      at += static_cast<size_t>(__builtin_ctz(mask)) / 2;                                       \
-    } else if (data[at] != unit) {                                                              \
-      ++at;                                                                                     \
-      continue;                                                                                 \
-    }                                                                                           \
-    const size_t pos = at - anchor;                                                             \
-    if (data[pos] == first && data[pos + length - 1] == last &&                                 \
-        std::memcmp(data + pos, marker.data(), length * sizeof(char16_t)) == 0) {               \
-      return pos;                                                                               \
-    }                                                                                           \
-    ++at;                                                                                       \
-  }                                                                                             \
-  return kNotFound;
-
-size_t ScanNarrow(std::u16string_view marker, size_t anchor, std::u16string_view text, size_t from) {
-#if defined(__SSE2__)
-  ZOLFA_MARKER_SCAN(8, const __m128i wanted = _mm_set1_epi16(static_cast<short>(unit)),
-                    static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(
-                        _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at)), wanted))))
-#else
-  ZOLFA_MARKER_SCAN(1, (void)0, data[at] == unit ? 1u : 0u)
-#endif
-}
-
-#if defined(__x86_64__)
-// The same, sixteen units at a time, for processors that have AVX2.
-__attribute__((target("avx2"))) size_t ScanWide(std::u16string_view marker, size_t anchor,
-                                                 std::u16string_view text, size_t from) {
-  ZOLFA_MARKER_SCAN(16, const __m256i wanted = _mm256_set1_epi16(static_cast<short>(unit)),
-                    static_cast<unsigned>(_mm256_movemask_epi8(_mm256_cmpeq_epi16(
-                        _mm256_loadu_si256(reinterpret_cast<const __m256i*>(data + at)), wanted))))
-}
-#endif
-
-#undef ZOLFA_MARKER_SCAN
-
-using ScanFn = size_t (*)(std::u16string_view, size_t, std::u16string_view, size_t);
-
-ScanFn BestScan() {
-#if defined(__x86_64__)
-  static const ScanFn best = __builtin_cpu_supports("avx2") ? ScanWide : ScanNarrow;
-  return best;
-#else
-  return ScanNarrow;
-#endif
-}
-
 // The next place of one marker in one text. The inner searches of an answer
 // are not bounded by their element, so a tag that the answer lacks would be
 // searched to the end of the answer once per element; the last answer is
@@ -139,21 +62,14 @@ class CachedMarker {
 
   size_t Find(std::u16string_view text, size_t from) {
     if (searched_ && from >= lastFrom_ && (found_ == kNotFound || found_ >= from)) return found_;
-    found_ = Scan(text, from);
+    found_ = FindMarker(text, from, marker_, anchor_);
     lastFrom_ = from;
     searched_ = true;
     return found_;
   }
 
  private:
-  size_t Scan(std::u16string_view text, size_t from) const {
-    const size_t length = marker_.size();
-    if (length == 0 || from > text.size() || text.size() - from < length) return kNotFound;
-    return scan_(marker_, anchor_, text, from);
-  }
-
   std::u16string_view marker_;
-  ScanFn scan_ = BestScan();
   size_t anchor_ = 0;
   bool searched_ = false;
   size_t lastFrom_ = 0;

@@ -1,17 +1,124 @@
 #include "zolfa/browse/MarkerSearch.h"
 
 #include <algorithm>
+#include <cstring>
+
+#if defined(__x86_64__)
+#include <immintrin.h>
+#elif defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace zolfa {
+
+namespace {
+
+constexpr size_t kNotFound = std::u16string_view::npos;
+
+// The first place of `marker` at or after `from`, found by looking for its
+// unit at `anchor` many units at a time and comparing the whole marker where
+// that unit stands. Candidates come in text order, so the first that matches
+// is the first place of the marker. The marker is not empty and fits in the
+// text after `from`.
+#define ZOLFA_MARKER_SCAN(UnitsPerStep, Broadcast, LoadCompareMask)                              \
+  const size_t length = marker.size();                                                          \
+  const char16_t* data = text.data();                                                           \
+  const char16_t unit = marker[anchor];                                                         \
+  const char16_t first = marker[0];                                                             \
+  const char16_t last = marker[length - 1];                                                     \
+  /* The anchor of a place p stands at p + anchor; the last place that fits */                  \
+  /* is text.size() - length. */                                                                \
+  const size_t end = text.size() - length + anchor + 1;                                         \
+  Broadcast;                                                                                    \
+  size_t at = from + anchor;                                                                    \
+  while (at < end) {                                                                            \
+    if (at + (UnitsPerStep) <= end) {                                                           \
+      unsigned mask = LoadCompareMask;                                                          \
+      if (mask == 0) {                                                                          \
+        at += (UnitsPerStep);                                                                   \
+        continue;                                                                               \
+      }                                                                                         \
+      at += static_cast<size_t>(__builtin_ctz(mask)) / 2;                                       \
+    } else if (data[at] != unit) {                                                              \
+      ++at;                                                                                     \
+      continue;                                                                                 \
+    }                                                                                           \
+    const size_t pos = at - anchor;                                                             \
+    if (data[pos] == first && data[pos + length - 1] == last &&                                 \
+        std::memcmp(data + pos, marker.data(), length * sizeof(char16_t)) == 0) {               \
+      return pos;                                                                               \
+    }                                                                                           \
+    ++at;                                                                                       \
+  }                                                                                             \
+  return kNotFound;
+
+size_t ScanNarrow(std::u16string_view marker, size_t anchor, std::u16string_view text, size_t from) {
+#if defined(__SSE2__)
+  ZOLFA_MARKER_SCAN(8, const __m128i wanted = _mm_set1_epi16(static_cast<short>(unit)),
+                    static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(
+                        _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at)), wanted))))
+#else
+  ZOLFA_MARKER_SCAN(1, (void)0, data[at] == unit ? 1u : 0u)
+#endif
+}
+
+#if defined(__x86_64__)
+// The same, sixteen units at a time, for processors that have AVX2.
+__attribute__((target("avx2"))) size_t ScanWide(std::u16string_view marker, size_t anchor,
+                                                 std::u16string_view text, size_t from) {
+  ZOLFA_MARKER_SCAN(16, const __m256i wanted = _mm256_set1_epi16(static_cast<short>(unit)),
+                    static_cast<unsigned>(_mm256_movemask_epi8(_mm256_cmpeq_epi16(
+                        _mm256_loadu_si256(reinterpret_cast<const __m256i*>(data + at)), wanted))))
+}
+#endif
+
+#undef ZOLFA_MARKER_SCAN
+
+using ScanFn = size_t (*)(std::u16string_view, size_t, std::u16string_view, size_t);
+
+ScanFn BestScan() {
+#if defined(__x86_64__)
+  static const ScanFn best = __builtin_cpu_supports("avx2") ? ScanWide : ScanNarrow;
+  return best;
+#else
+  return ScanNarrow;
+#endif
+}
+
+// How likely a code unit is to be common in markup: punctuation of tags
+// most, then lower-case letters; upper-case letters and digits least.
+int Commonness(char16_t unit) {
+  if (unit >= u'A' && unit <= u'Z') return 0;
+  if (unit >= u'0' && unit <= u'9') return 1;
+  if (unit >= u'a' && unit <= u'z') return 2;
+  if (unit == u'<' || unit == u'>' || unit == u'/' || unit == u'&' || unit == u';' || unit == u'=') return 4;
+  return 3;
+}
+
+}  // namespace
+
+size_t FindMarker(std::u16string_view text, size_t from, std::u16string_view marker, size_t anchor) {
+  const size_t length = marker.size();
+  if (length == 0 || anchor >= length || from > text.size() || text.size() - from < length) return kNotFound;
+  return BestScan()(marker, anchor, text, from);
+}
+
+size_t DefaultAnchor(std::u16string_view marker) {
+  size_t anchor = 0;
+  for (size_t i = 0; i < marker.size(); ++i) {
+    if (Commonness(marker[i]) <= Commonness(marker[anchor])) anchor = i;
+  }
+  return anchor;
+}
 
 std::optional<MarkerMatch> FindBetween(std::u16string_view text, size_t from,
                                        std::u16string_view start, std::u16string_view end) {
   // An empty marker would match everywhere and never move the search on.
   if (start.empty() || end.empty() || from > text.size()) return std::nullopt;
-  size_t startAt = text.find(start, from);
-  if (startAt == std::u16string_view::npos) return std::nullopt;
-  size_t endAt = text.find(end, startAt);
-  if (endAt == std::u16string_view::npos) return std::nullopt;
+  size_t startAt = FindMarker(text, from, start, DefaultAnchor(start));
+  if (startAt == kNotFound) return std::nullopt;
+  size_t endAt = FindMarker(text, startAt, end, DefaultAnchor(end));
+  if (endAt == kNotFound) return std::nullopt;
   MarkerMatch match;
   match.startAt = startAt;
   match.valueBegin = startAt + start.size();

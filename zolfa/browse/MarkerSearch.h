@@ -16,6 +16,16 @@
 
 namespace zolfa {
 
+// The first place of marker in text at or after from; npos when there is
+// none (or the marker is empty). The search looks for the marker's unit at
+// `anchor` and compares the whole marker there: any anchor gives the same
+// result, a unit that is rare in the text makes it fast.
+size_t FindMarker(std::u16string_view text, size_t from, std::u16string_view marker, size_t anchor);
+// The marker's unit least likely to be common in markup (upper-case letters
+// and digits before lower-case letters, tag punctuation last; the later of
+// equals).
+size_t DefaultAnchor(std::u16string_view marker);
+
 // One value found in a text, as offsets into that text.
 struct MarkerMatch {
   size_t startAt = 0;     // where the start marker begins

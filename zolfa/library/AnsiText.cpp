@@ -9,11 +9,15 @@ std::u16string AnsiToWide(std::string_view bytes) {
   text.reserve(bytes.size());
   size_t i = 0;
   while (i < bytes.size()) {
-    auto byte = static_cast<unsigned char>(bytes[i]);
-    if (byte < 0x80) {
-      // Every byte before the first byte of 0x80 or above stands alone.
-      text.push_back(static_cast<char16_t>(byte));
-      ++i;
+    // Every byte before the first byte of 0x80 or above stands alone: the run
+    // is widened in one go.
+    size_t run = i;
+    while (run < bytes.size() && static_cast<unsigned char>(bytes[run]) < 0x80) ++run;
+    if (run > i) {
+      size_t at = text.size();
+      text.resize(at + (run - i));
+      for (size_t k = i; k < run; ++k) text[at + (k - i)] = static_cast<char16_t>(static_cast<unsigned char>(bytes[k]));
+      i = run;
       continue;
     }
     // A byte below 0x40 is never part of a double-byte character (trail
