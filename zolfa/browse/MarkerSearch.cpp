@@ -1,6 +1,8 @@
 #include "zolfa/browse/MarkerSearch.h"
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
 #include <cstring>
 
 #if defined(__x86_64__)
@@ -95,6 +97,25 @@ int Commonness(char16_t unit) {
   return 3;
 }
 
+// The anchor of a marker of FindBetween. Markers are mostly the same few
+// constants, so their anchors are kept by address. A marker of another text
+// at a kept address and of the same length gets a stale anchor, which is
+// still a valid one: any anchor gives the same result.
+size_t RememberedAnchor(std::u16string_view marker) {
+  struct Entry {
+    const char16_t* data = nullptr;
+    size_t size = 0;
+    size_t anchor = 0;
+  };
+  constexpr size_t kEntries = 64;
+  thread_local std::array<Entry, kEntries> entries;
+  Entry& entry = entries[(reinterpret_cast<uintptr_t>(marker.data()) / sizeof(char16_t)) % kEntries];
+  if (entry.data != marker.data() || entry.size != marker.size()) {
+    entry = Entry{marker.data(), marker.size(), DefaultAnchor(marker)};
+  }
+  return entry.anchor;
+}
+
 }  // namespace
 
 size_t FindMarker(std::u16string_view text, size_t from, std::u16string_view marker, size_t anchor) {
@@ -115,9 +136,9 @@ std::optional<MarkerMatch> FindBetween(std::u16string_view text, size_t from,
                                        std::u16string_view start, std::u16string_view end) {
   // An empty marker would match everywhere and never move the search on.
   if (start.empty() || end.empty() || from > text.size()) return std::nullopt;
-  size_t startAt = FindMarker(text, from, start, DefaultAnchor(start));
+  size_t startAt = FindMarker(text, from, start, RememberedAnchor(start));
   if (startAt == kNotFound) return std::nullopt;
-  size_t endAt = FindMarker(text, startAt, end, DefaultAnchor(end));
+  size_t endAt = FindMarker(text, startAt, end, RememberedAnchor(end));
   if (endAt == kNotFound) return std::nullopt;
   MarkerMatch match;
   match.startAt = startAt;
