@@ -19,6 +19,8 @@
 #include "platform/net/HostTable.h"
 #include "platform/testing/TestSupport.h"
 #include "tests/server/ServerProcess.h"
+#include "zolfa/app/CRegString.h"
+#include "zolfa/app/ZolfaPaths.h"
 
 namespace {
 
@@ -95,7 +97,12 @@ class ScreensE2ETest : public ::testing::Test {
     ASSERT_TRUE(table.Save(ce::HostTable::DefaultPath()));
   }
 
+  // Every run starts at the login screen, with no login remembered.
   int Run(const std::string& script) {
+    for (const char16_t* name :
+         {u"account0", u"account1", u"account2", u"account3", u"password", u"autologin"}) {
+      zolfa::CRegString(zolfa::SettingsValuePath(name)).Set(u"");
+    }
     std::filesystem::path folder = root_.Path() / "e2e";
     std::filesystem::create_directories(folder);
     std::filesystem::path scriptFile = folder / "script.txt";
@@ -364,6 +371,28 @@ TEST_F(ScreensE2ETest, TheLibraryImportsDeletesAppendsAndSavesPlaylists) {
       << db;
   EXPECT_EQ(db.rfind("<musiclibrary>\n<playlist>\n<playlist_id>-99</playlist_id>", 0), 0u) << db;
   EXPECT_EQ(db.substr(db.size() - 15), "</musiclibrary>");
+}
+
+// The all-songs row cannot move, take another name or go, and the
+// playlist in row 1 cannot move up: their buttons refuse the stylus.
+TEST_F(ScreensE2ETest, TheAllSongsRowStaysAndRowOneCannotMoveUp) {
+  StartServer();
+  struct Case {
+    int row;
+    const char* button;
+  };
+  const Case cases[] = {{0, "1044"}, {0, "1042"}, {0, "1043"}, {0, "1045"}, {1, "1044"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.row) + " " + c.button);
+    const std::string pick = c.row == 0 ? "" : "tap 161/1033 row " + std::to_string(c.row) +
+                                                   "\nwait 200\ntap 161/1004\nwait 200\n";
+    ASSERT_EQ(Run("tap 159/1028\nuntil \"show 161\"\nmenu 32799\nuntil \"show 187\"\n"
+                  "tap 187/1046\nuntil \"hide 187\"\nwait 300\n" +
+                  pick + "tap 161/" + c.button + "\n"),
+              1)
+        << Transcript();
+    EXPECT_GE(Find(std::string("control ") + c.button + " is disabled"), 0) << Transcript();
+  }
 }
 
 }  // namespace

@@ -407,8 +407,10 @@ void CDlgBrowseAll::ShowMenuBar(uint32_t menuBarId) {
 void CDlgBrowseAll::SetBackButton(bool enabled) { backButton_.EnableWindow(enabled ? TRUE : FALSE); }
 
 void CDlgBrowseAll::ShowModeButtons(BrowseMode shown) {
-  topicButton_.SetState(shown == BrowseMode::kTopic);
-  catalogueButton_.SetState(shown == BrowseMode::kCatalogue);
+  // The alternate face marks the mode shown: the pressed face belongs to
+  // the stylus, whose release would take it away again.
+  topicButton_.SetAlternate(shown == BrowseMode::kTopic);
+  catalogueButton_.SetAlternate(shown == BrowseMode::kCatalogue);
 }
 
 void CDlgBrowseAll::EnableModeButtonsAndGrid() {

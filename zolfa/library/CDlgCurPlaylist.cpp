@@ -358,9 +358,11 @@ void CDlgCurPlaylist::SetTitleLine(std::u16string_view title) {
   Invalidate(FALSE);
 }
 
-void CDlgCurPlaylist::SetShuffleButton(bool pressed) { buttons_[0].SetState(pressed); }
+// The alternate face shows a toggle that is on: the pressed face belongs to
+// the stylus, whose release would take it away again.
+void CDlgCurPlaylist::SetShuffleButton(bool pressed) { buttons_[0].SetAlternate(pressed); }
 
-void CDlgCurPlaylist::SetRepeatButton(bool pressed) { buttons_[1].SetState(pressed); }
+void CDlgCurPlaylist::SetRepeatButton(bool pressed) { buttons_[1].SetAlternate(pressed); }
 
 void CDlgCurPlaylist::ShowAlbumCover(std::u16string_view source) {
   // Handed here on this screen's thread (MSG_ALBUM_COVER).
