@@ -39,6 +39,8 @@
 
 namespace zolfa {
 
+class PlaySongRequests;
+
 // Menu commands of the working screens that end in the core controller.
 constexpr uint32_t kCmdShowCurrentPlaylist = 32829;  // "切換到播放清單"
 constexpr uint32_t kCmdShowOnlineMusic = 32841;      // "切換到線上音樂台"
@@ -87,6 +89,10 @@ class CCore : public ICurPlaylistCore,
   void AttachRequests(IBrowseQueue& browseQueue, CBackupImport& backupImport);
   IBrowseQueue& BrowseQueue();
   CBackupImport* BackupImport() { return backupImport_; }
+  // The song-ticket requests the player screen starts; they outlive the
+  // screens. Null until attached.
+  void AttachTickets(PlaySongRequests& tickets) { tickets_ = &tickets; }
+  PlaySongRequests* Tickets() { return tickets_; }
   // Shows the about dialog modally; until one is set ShowAbout does nothing.
   void SetAboutLauncher(std::function<void()> launcher);
 
@@ -181,6 +187,7 @@ class CCore : public ICurPlaylistCore,
   };
   RequestQueue browseQueue_;
   CBackupImport* backupImport_ = nullptr;
+  PlaySongRequests* tickets_ = nullptr;
   std::function<void()> aboutLauncher_;
 };
 

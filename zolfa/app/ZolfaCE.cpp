@@ -9,6 +9,7 @@
 #include "zolfa/app/CZolfaCEApp.h"
 #include "zolfa/browse/BrowseRequests.h"
 #include "zolfa/library/CBackupImport.h"
+#include "zolfa/playback/PlaySongRequests.h"
 #include "zolfa/service/ZolfaNetMgrPPC.h"
 
 int main(int argc, char** argv) {
@@ -20,6 +21,9 @@ int main(int argc, char** argv) {
     zolfa::BrowseRequests browse(service, core);
     zolfa::CBackupImport backup(service);
     core.AttachRequests(browse, backup);
+    // Song tickets send their cover sources to the core controller.
+    zolfa::PlaySongRequests tickets(service, core);
+    core.AttachTickets(tickets);
     int result = 0;
     {
       zolfa::CZolfaCEApp app(core, service);
