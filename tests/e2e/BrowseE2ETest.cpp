@@ -15,11 +15,11 @@
 #include <vector>
 
 #include "platform/base/CodePage.h"
-#include "platform/net/HostTable.h"
 #include "platform/testing/TestSupport.h"
 #include "platform/testing/WindowTesting.h"
 #include "tests/e2e/ServiceReceiver.h"
 #include "tests/server/ServerProcess.h"
+#include "tests/support/ServiceHosts.h"
 #include "zolfa/app/CCore.h"
 #include "zolfa/browse/BrowseIndexTables.h"
 #include "zolfa/browse/BrowseKind.h"
@@ -46,9 +46,6 @@ std::string LogField(const std::string& line, int n) {
 
 using service_test::ServiceReceiver;
 using zolfa_server_test::ServerProcess;
-
-const char* const kMappedHosts[] = {"login1.zolfa.test", "login2.zolfa.test", "ds.zolfa.test",
-                                    "ss.zolfa.test"};
 
 // The main screen as far as the browse results need it: its browse window.
 class BrowseOnlyMainScreen : public IMainScreen, public ICurrentPlaylist,
@@ -84,13 +81,7 @@ class BrowseE2ETest : public ::testing::Test {
   void SetUp() override {
     server_ = std::make_unique<ServerProcess>();
     ASSERT_TRUE(server_->Started());
-    ce::HostTable table;
-    ASSERT_TRUE(table.Load(ce::HostTable::DefaultPath()));
-    for (const char* host : kMappedHosts) {
-      table.Add(ce::HostTable::Key{host, 80},
-                ce::HostTable::Endpoint{"127.0.0.1", static_cast<uint16_t>(server_->Port())});
-    }
-    ASSERT_TRUE(table.Save(ce::HostTable::DefaultPath()));
+    test_support::MapServiceHosts(server_->Port());
 
     ZolfaNetMgrPPC::Options options;
     options.workerPriority = ce::THREAD_PRIORITY_NORMAL;  // a busy test machine cannot starve them

@@ -13,25 +13,12 @@
 #include <vector>
 
 #include "platform/testing/TestSupport.h"
+#include "tests/support/ProgramRun.h"
 
 namespace ce::testing {
 namespace {
 
-std::string Quote(const std::filesystem::path& path) { return "'" + path.string() + "'"; }
-
-std::string ReadFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
+using test_support::ShellQuote;
 
 class GalleryE2ETest : public ::testing::Test {
  protected:
@@ -44,13 +31,13 @@ class GalleryE2ETest : public ::testing::Test {
     std::ofstream(scriptFile, std::ios::binary) << script;
     transcriptFile_ = folder / "transcript.txt";
     std::filesystem::path errors = folder / "stderr.txt";
-    std::string deviceArgument = device.empty() ? "" : " --device " + Quote(device);
-    std::string command = "CE_DEVICE=" + Quote(root_.Path()) + " timeout 60 " + Quote(GALLERY_BINARY) +
-                          deviceArgument + " --headless --script " + Quote(scriptFile) + " --transcript " +
-                          Quote(transcriptFile_) + " 2> " + Quote(errors);
+    std::string deviceArgument = device.empty() ? "" : " --device " + ShellQuote(device);
+    std::string command = "CE_DEVICE=" + ShellQuote(root_.Path()) + " timeout 60 " + ShellQuote(GALLERY_BINARY) +
+                          deviceArgument + " --headless --script " + ShellQuote(scriptFile) + " --transcript " +
+                          ShellQuote(transcriptFile_) + " 2> " + ShellQuote(errors);
     int status = std::system(command.c_str());
-    lines_ = Lines(ReadFile(transcriptFile_));
-    stderr_ = ReadFile(errors);
+    lines_ = test_support::SplitLines(test_support::ReadWholeFile(transcriptFile_));
+    stderr_ = test_support::ReadWholeFile(errors);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
 
@@ -58,13 +45,8 @@ class GalleryE2ETest : public ::testing::Test {
     auto at = std::find(lines_.begin(), lines_.end(), line);
     return at == lines_.end() ? -1 : static_cast<int>(at - lines_.begin());
   }
-  bool ShowsText(const std::string& quoted) const {
-    return std::any_of(lines_.begin(), lines_.end(), [&](const std::string& line) {
-      return line.rfind("text ", 0) == 0 && line.size() > quoted.size() &&
-             line.compare(line.size() - quoted.size(), quoted.size(), quoted) == 0;
-    });
-  }
-  std::string Transcript() const { return ReadFile(transcriptFile_); }
+  bool ShowsText(const std::string& quoted) const { return test_support::ShowsText(lines_, quoted); }
+  std::string Transcript() const { return test_support::ReadWholeFile(transcriptFile_); }
 
   TempDeviceRoot root_;
   std::filesystem::path transcriptFile_;

@@ -13,10 +13,10 @@
 
 #include "platform/base/CodePage.h"
 #include "platform/base/Registry.h"
-#include "platform/net/HostTable.h"
 #include "platform/testing/TestSupport.h"
 #include "tests/e2e/ServiceReceiver.h"
 #include "tests/server/ServerProcess.h"
+#include "tests/support/ServiceHosts.h"
 #include "zolfa/service/ClientId.h"
 #include "zolfa/service/LoginRules.h"
 #include "zolfa/service/PasswordDigest.h"
@@ -30,23 +30,13 @@ using namespace zolfa;
 using service_test::ServiceReceiver;
 using zolfa_server_test::ServerProcess;
 
-const char* const kMappedHosts[] = {"login1.zolfa.test", "login2.zolfa.test", "ds.zolfa.test",
-                                    "cs.zolfa.test",     "us.zolfa.test",     "ps.zolfa.test",
-                                    "is.zolfa.test",     "ss.zolfa.test"};
-
 class SessionE2eTest : public ::testing::Test {
  protected:
   // Starts the server with extra options and maps every host name to it.
   void StartServer(std::vector<std::string> args = {}) {
     server_ = std::make_unique<ServerProcess>(std::move(args));
     ASSERT_TRUE(server_->Started());
-    ce::HostTable table;
-    ASSERT_TRUE(table.Load(ce::HostTable::DefaultPath()));
-    for (const char* host : kMappedHosts) {
-      table.Add(ce::HostTable::Key{host, 80},
-                ce::HostTable::Endpoint{"127.0.0.1", static_cast<uint16_t>(server_->Port())});
-    }
-    ASSERT_TRUE(table.Save(ce::HostTable::DefaultPath()));
+    test_support::MapServiceHosts(server_->Port());
   }
 
   // The manager of one program start. The receiver acts on outcomes as the

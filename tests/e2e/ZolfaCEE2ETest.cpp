@@ -12,17 +12,17 @@
 #include <functional>
 #include <fstream>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "platform/base/Random.h"
 #include "platform/host/Host.h"
-#include "platform/net/HostTable.h"
 #include "platform/testing/TestSupport.h"
 #include "platform/window/Timer.h"
 #include "tests/server/ServerProcess.h"
+#include "tests/support/ProgramRun.h"
+#include "tests/support/ServiceHosts.h"
 #include "zolfa/app/CCore.h"
 #include "zolfa/app/CRegString.h"
 #include "zolfa/app/CZolfaCEApp.h"
@@ -34,10 +34,6 @@ namespace {
 
 using zolfa_server_test::ServerProcess;
 
-const char* const kServiceHosts[] = {"login1.zolfa.test", "login2.zolfa.test", "ds.zolfa.test",
-                                     "cs.zolfa.test",     "us.zolfa.test",     "ps.zolfa.test",
-                                     "is.zolfa.test",     "ss.zolfa.test"};
-
 // The sample account and the digest its password is sent as.
 constexpr char kAccount[] = "demo@zolfa.test";
 constexpr char kPassword[] = "zolfa";
@@ -48,22 +44,6 @@ constexpr char16_t kPasswordDigest[] = u"d8019480d08079521cfe745ac4aea304";
 std::string TypeLogin(const std::string& account, const std::string& password, bool waitForScreen = true) {
   return std::string(waitForScreen ? "until \"show 135\"\n" : "") + "tap 135/1066\ntype \"" + account +
          "\"\ntap 135/1019\ntype \"" + password + "\"\ntap 135/1\n";
-}
-
-std::string Quote(const std::filesystem::path& path) { return "'" + path.string() + "'"; }
-
-std::string ReadFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-std::vector<std::string> SplitLines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
 }
 
 std::u16string Setting(std::u16string_view name) {
@@ -88,13 +68,7 @@ class ZolfaCEE2ETest : public ::testing::Test {
   void StartServer(std::vector<std::string> args = {}, const std::string& accounts = "") {
     server_ = std::make_unique<ServerProcess>(std::move(args), accounts);
     ASSERT_TRUE(server_->Started());
-    ce::HostTable table;
-    ASSERT_TRUE(table.Load(ce::HostTable::DefaultPath()));
-    for (const char* host : kServiceHosts) {
-      table.Add(ce::HostTable::Key{host, 80},
-                ce::HostTable::Endpoint{"127.0.0.1", static_cast<uint16_t>(server_->Port())});
-    }
-    ASSERT_TRUE(table.Save(ce::HostTable::DefaultPath()));
+    test_support::MapServiceHosts(server_->Port());
   }
 
   // Runs the program on the test's device root with the script (a "quit"
@@ -107,12 +81,13 @@ class ZolfaCEE2ETest : public ::testing::Test {
     std::ofstream(scriptFile, std::ios::binary) << script << (quit ? "quit\n" : "");
     std::filesystem::path transcript = folder / "transcript.txt";
     std::filesystem::path errors = folder / "stderr.txt";
-    std::string command = "timeout 120 " + Quote(ZOLFA_BINARY) + " --device " + Quote(root_.Path()) +
-                          " --headless --script " + Quote(scriptFile) + " --transcript " + Quote(transcript) +
-                          " 2> " + Quote(errors);
+    using test_support::ShellQuote;
+    std::string command = "timeout 120 " + ShellQuote(ZOLFA_BINARY) + " --device " + ShellQuote(root_.Path()) +
+                          " --headless --script " + ShellQuote(scriptFile) + " --transcript " +
+                          ShellQuote(transcript) + " 2> " + ShellQuote(errors);
     int status = std::system(command.c_str());
-    lines_ = SplitLines(ReadFile(transcript));
-    stderr_ = ReadFile(errors);
+    lines_ = test_support::SplitLines(test_support::ReadWholeFile(transcript));
+    stderr_ = test_support::ReadWholeFile(errors);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
 
@@ -130,13 +105,7 @@ class ZolfaCEE2ETest : public ::testing::Test {
     }));
   }
   // A "text" line of a dump ends with this quoted text.
-  bool ShowsText(const std::string& text) const {
-    std::string quoted = "\"" + text + "\"";
-    return std::any_of(lines_.begin(), lines_.end(), [&](const std::string& line) {
-      return line.rfind("text ", 0) == 0 && line.size() > quoted.size() &&
-             line.compare(line.size() - quoted.size(), quoted.size(), quoted) == 0;
-    });
-  }
+  bool ShowsText(const std::string& text) const { return test_support::ShowsText(lines_, "\"" + text + "\""); }
   std::string Transcript() const {
     std::string all;
     for (const std::string& line : lines_) all += line + "\n";
