@@ -1,5 +1,6 @@
 // Song tickets, streams, lyrics and album photos.
 #include <gtest/gtest.h>
+#include <httplib.h>
 
 #include <regex>
 #include <string>
@@ -123,6 +124,21 @@ TEST_F(PlaybackTest, SongsSoundDifferentAndTicketsBelongToTheirSession) {
     ASSERT_TRUE(unknown);
     EXPECT_EQ(unknown->status, 404) << kind;
   }
+}
+
+TEST_F(PlaybackTest, StreamsAnswerByteRanges) {
+  Ticket t = GetTicket(server_, sid_, kSong);
+  auto whole = server_.Get(PlayTarget('2', sid_, t.ticket), "cs.zolfa.test");
+  ASSERT_TRUE(whole);
+  httplib::Client client("127.0.0.1", server_.Port());
+  client.set_url_encode(false);
+  auto part = client.Get(PlayTarget('2', sid_, t.ticket).c_str(),
+                         httplib::Headers{{"Host", "cs.zolfa.test"}, {"Range", "bytes=44-1043"}});
+  ASSERT_TRUE(part);
+  EXPECT_EQ(part->status, 206);
+  EXPECT_EQ(part->body, whole->body.substr(44, 1000));
+  EXPECT_EQ(part->get_header_value("Content-Range"),
+            "bytes 44-1043/" + std::to_string(whole->body.size()));
 }
 
 TEST_F(PlaybackTest, AlbumsWithoutPhotoNameASentinelAndHaveNoPicture) {
