@@ -9,11 +9,11 @@
 #include <vector>
 
 #include "platform/base/CodePage.h"
-#include "platform/net/HostTable.h"
 #include "platform/testing/TestSupport.h"
 #include "tests/e2e/ServiceReceiver.h"
 #include "tests/playback/TicketFixtures.h"
 #include "tests/server/ServerProcess.h"
+#include "tests/support/ServiceHosts.h"
 #include "zolfa/playback/PlaySongRequests.h"
 #include "zolfa/service/HttpGet.h"
 #include "zolfa/service/LoginRules.h"
@@ -28,22 +28,12 @@ using playback_test::TicketReceiver;
 using service_test::ServiceReceiver;
 using zolfa_server_test::ServerProcess;
 
-const char* const kMappedHosts[] = {"login1.zolfa.test", "login2.zolfa.test", "ds.zolfa.test",
-                                    "cs.zolfa.test",     "us.zolfa.test",     "ps.zolfa.test",
-                                    "is.zolfa.test",     "ss.zolfa.test"};
-
 class PlaybackE2ETest : public ::testing::Test {
  protected:
   void SetUp() override {
     server_ = std::make_unique<ServerProcess>();
     ASSERT_TRUE(server_->Started());
-    ce::HostTable table;
-    ASSERT_TRUE(table.Load(ce::HostTable::DefaultPath()));
-    for (const char* host : kMappedHosts) {
-      table.Add(ce::HostTable::Key{host, 80},
-                ce::HostTable::Endpoint{"127.0.0.1", static_cast<uint16_t>(server_->Port())});
-    }
-    ASSERT_TRUE(table.Save(ce::HostTable::DefaultPath()));
+    ASSERT_NO_FATAL_FAILURE(test_support::MapServiceHosts(server_->Port()));
 
     ZolfaNetMgrPPC::Options options;
     options.workerPriority = ce::THREAD_PRIORITY_NORMAL;  // a busy test machine cannot starve them
