@@ -373,6 +373,79 @@ TEST_F(ScreensE2ETest, TheLibraryImportsDeletesAppendsAndSavesPlaylists) {
   EXPECT_EQ(db.substr(db.size() - 15), "</musiclibrary>");
 }
 
+// The elements of one tag in text, in order.
+std::vector<std::string> Elements(const std::string& text, const std::string& tag) {
+  std::vector<std::string> values;
+  std::regex element("<" + tag + ">([\\s\\S]*?)</" + tag + ">");
+  for (std::sregex_iterator it(text.begin(), text.end(), element), end; it != end; ++it) {
+    values.push_back((*it)[1].str());
+  }
+  return values;
+}
+
+std::string First(const std::string& text, const std::string& tag) {
+  std::vector<std::string> values = Elements(text, tag);
+  return values.empty() ? std::string() : values[0];
+}
+
+// After the import on a new device, personal.db holds the all-songs list
+// and the backed-up playlists with their songs, as the backup answer gives
+// them, byte for byte.
+TEST_F(ScreensE2ETest, PersonalDbHoldsTheImportedBackup) {
+  StartServer();
+  ASSERT_EQ(Run("tap 159/1028\nuntil \"show 161\"\nmenu 32799\nuntil \"show 187\"\n"
+                "tap 187/1046\nuntil \"hide 187\"\nwait 300\n"),
+            0)
+      << Transcript();
+  std::vector<std::string> answers;
+  for (const std::string& line : server_->LogLines()) {
+    if (line.find(" /backup_load.php?") == std::string::npos) continue;
+    httplib::Result result = server_->Get(LogField(line, 2), "is.zolfa.test");
+    answers.push_back(result && result->status == 200 ? result->body : std::string());
+  }
+  ASSERT_EQ(answers.size(), 1u);
+  const std::string answer = ce::ToUtf8(ce::MultiToWide(answers[0], 950));
+  // Songs in use by number; playlists in order with their songs.
+  struct Entry {
+    std::string number, name, playId;
+  };
+  std::vector<Entry> songs;
+  for (const std::string& record : Elements(First(answer, "SongTable"), "Data")) {
+    const std::string inUse = First(record, "14");
+    if (!inUse.empty() && inUse != "1") continue;
+    songs.push_back({First(record, "0"), First(record, "1"), First(record, "11")});
+  }
+  auto songLine = [&](const std::string& number) {
+    for (const Entry& song : songs) {
+      if (song.number == number) {
+        return "<song_data><song_id>" + number + "</song_id><song_name>" + song.name +
+               "</song_name><play_url>zolfa://play_song_" + song.playId + "</play_url></song_data>\n";
+      }
+    }
+    return std::string();
+  };
+  const std::vector<std::string> contents = Elements(First(answer, "PlayListContentTable"), "Data");
+  std::string all;
+  std::string lists;
+  int id = 1001;
+  for (const std::string& list : Elements(First(answer, "PlayListTable"), "Data")) {
+    std::string lines;
+    for (const std::string& content : contents) {
+      if (First(content, "2") == First(list, "0")) lines += songLine(First(content, "1"));
+    }
+    all += lines;
+    lists += "<playlist>\n<playlist_id>" + std::to_string(id++) + "</playlist_id><playlist_name>" +
+             First(list, "1") + "</playlist_name>\n<playlist_data>\n" + lines +
+             "</playlist_data>\n</playlist>\n\n";
+  }
+  ASSERT_EQ(id, 1004) << answer;
+  ASSERT_FALSE(all.empty());
+  const std::string expected = "<musiclibrary>\n<playlist>\n<playlist_id>-99</playlist_id>"
+                               "<playlist_name>全部歌曲</playlist_name>\n<playlist_data>\n" +
+                               all + "</playlist_data>\n</playlist>\n\n" + lists + "</musiclibrary>";
+  EXPECT_EQ(root_.ReadDeviceBytes(kPersonalDb), ce::WideToMulti(ce::FromUtf8(expected), 950));
+}
+
 // The all-songs row cannot move, take another name or go, and the
 // playlist in row 1 cannot move up: their buttons refuse the stylus.
 TEST_F(ScreensE2ETest, TheAllSongsRowStaysAndRowOneCannotMoveUp) {

@@ -208,7 +208,7 @@ BOOL CDlgPersonalLib::OnCommand(WPARAM wParam, LPARAM lParam) {
   if (lParam != 0 && HIWORD(wParam) != BN_CLICKED) return CTabScreen::OnCommand(wParam, lParam);
   const bool playlists = view_ == kLibraryViewPlaylists;
   switch (id) {
-    case kCmdPlayPlaylist:  // also "下移" of no other menu here
+    case kCmdPlayPlaylist:
       if (playlists) PlaySelectedPlaylist(true);
       return TRUE;
     case kCmdAppendPlaylist:
