@@ -83,9 +83,9 @@ std::string ListLabel(HWND list) {
 
 }  // namespace
 
-bool ListItemPoint(HWND list, ScriptTarget::Part part, int index, const RECT& visible, const std::string& id,
-                   POINT* point, std::string* reason) {
+bool ListHasEntry(HWND list, ScriptTarget::Part part, int index, std::string* reason) {
   const char* noun = part == ScriptTarget::Part::kRow ? "row" : "item";
+  const std::string id = std::to_string(GetDlgCtrlID(list));
   if (!IsListView(list)) {
     *reason = "control " + id + " is not a list";
     return false;
@@ -100,6 +100,13 @@ bool ListItemPoint(HWND list, ScriptTarget::Part part, int index, const RECT& vi
               ")";
     return false;
   }
+  return true;
+}
+
+bool ListItemPoint(HWND list, ScriptTarget::Part part, int index, const RECT& visible, const std::string& id,
+                   POINT* point, std::string* reason) {
+  const char* noun = part == ScriptTarget::Part::kRow ? "row" : "item";
+  if (!ListHasEntry(list, part, index, reason)) return false;
   RECT entry{};
   RECT seen{};
   RECT client = VisibleClient(list, visible);

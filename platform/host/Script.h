@@ -10,6 +10,7 @@
 //   answer OK|YES|NO|CANCEL                the answer to the next message box
 //   wait MS                                let the program run
 //   until TEXT | until "TEXT" [MS]         run until the transcript has TEXT
+//   await [TEMPLATE/]ID row N|item N [MS]  run until the list has that entry
 //   shot FILE                              a PNG picture of the screen
 //   dump                                   the visible texts to the transcript
 //   rotate                                 turn the screen
@@ -32,7 +33,7 @@
 namespace ce {
 
 enum class ScriptVerb {
-  kTap, kHold, kKey, kType, kMenu, kAnswer, kWait, kUntil, kShot, kDump, kRotate, kQuit
+  kTap, kHold, kKey, kType, kMenu, kAnswer, kWait, kUntil, kAwait, kShot, kDump, kRotate, kQuit
 };
 
 // Where a tap or hold lands: a point, or a control by id, optionally in the
@@ -57,7 +58,7 @@ struct ScriptStep {
   std::string text;      // type, until (UTF-8); shot: the file name
   UINT command = 0;      // menu
   int answer = 0;        // answer: IDOK, IDYES, IDNO, IDCANCEL
-  DWORD ms = 0;          // wait; until's time-out
+  DWORD ms = 0;          // wait; until's and await's time-out
 };
 
 struct ScriptError {

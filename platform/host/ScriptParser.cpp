@@ -207,6 +207,20 @@ bool LineParser::ParseVerb(std::string_view verbWord, std::string_view rest) {
     step_.verb = verb == "tap" ? ScriptVerb::kTap : ScriptVerb::kHold;
     return ParseTarget(args);
   }
+  if (verb == "await") {
+    step_.verb = ScriptVerb::kAwait;
+    step_.ms = kDefaultUntilMs;
+    if (args.size() == 4) {
+      long ms = 0;
+      if (!ParseNumber(args[3], 0, kMaxScriptWaitMs, &ms)) return Fail("expected a time-out in milliseconds");
+      step_.ms = static_cast<DWORD>(ms);
+      args.pop_back();
+    }
+    if (args.size() != 3 || (args[1] != "row" && args[1] != "item")) {
+      return Fail("expected [TEMPLATE/]ID row N or [TEMPLATE/]ID item N, and a time-out");
+    }
+    return ParseTarget(args);
+  }
   if (verb == "key") {
     step_.verb = ScriptVerb::kKey;
     return ParseKeys(args);

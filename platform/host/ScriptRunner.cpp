@@ -221,6 +221,37 @@ bool ScriptRunner::ResolveTarget(const ScriptStep& step, POINT* point, std::stri
     *point = target.point;
     return true;
   }
+  VisibleControl found;
+  if (!FindTargetControl(target, &found, reason)) return false;
+  std::string id = std::to_string(target.controlId);
+  if (!found.enabled) {
+    *reason = "control " + id + " is disabled";
+    return false;
+  }
+  // The tap goes where the user would tap: the middle of what is seen of
+  // the control, which must then be what the stylus reaches.
+  HWND control = found.window;
+  RECT visible = ClipToAncestors(control, found.screenRect);
+  if (IsRectEmpty(&visible)) {
+    *reason = "control " + id + " is not on the screen";
+    return false;
+  }
+  *point = Centre(visible);
+  if (target.part != ScriptTarget::Part::kControl &&
+      !detail::ListItemPoint(control, target.part, target.index, visible, id, point, reason)) {
+    return false;
+  }
+  HWND hit = WindowFromPoint(*point);
+  if (hit == control || (hit != nullptr && IsChild(control, hit))) return true;
+  if (hit != nullptr && IsChild(hit, control)) {
+    *reason = "control " + id + " lies in a disabled window";
+  } else {
+    *reason = "control " + id + " is covered";
+  }
+  return false;
+}
+
+bool ScriptRunner::FindTargetControl(const ScriptTarget& target, VisibleControl* found, std::string* reason) {
   HWND active = GetActiveWindow();
   if (active == nullptr) {
     *reason = "no window is active";
@@ -254,31 +285,22 @@ bool ScriptRunner::ResolveTarget(const ScriptStep& step, POINT* point, std::stri
     reason->pop_back();
     return false;
   }
-  if (!matches[0].enabled) {
-    *reason = "control " + id + " is disabled";
-    return false;
+  *found = matches[0];
+  return true;
+}
+
+ScriptRunner::Progress ScriptRunner::Await(const ScriptStep& step) {
+  if (phase_ == 0) {
+    deadline_ = Now() + step.ms;
+    phase_ = 1;
   }
-  // The tap goes where the user would tap: the middle of what is seen of
-  // the control, which must then be what the stylus reaches.
-  HWND control = matches[0].window;
-  RECT visible = ClipToAncestors(control, matches[0].screenRect);
-  if (IsRectEmpty(&visible)) {
-    *reason = "control " + id + " is not on the screen";
-    return false;
+  VisibleControl found;
+  std::string reason;
+  if (FindTargetControl(step.target, &found, &reason)) {
+    if (detail::ListHasEntry(found.window, step.target.part, step.target.index, &reason)) return Progress::kDone;
   }
-  *point = Centre(visible);
-  if (target.part != ScriptTarget::Part::kControl &&
-      !detail::ListItemPoint(control, target.part, target.index, visible, id, point, reason)) {
-    return false;
-  }
-  HWND hit = WindowFromPoint(*point);
-  if (hit == control || (hit != nullptr && IsChild(control, hit))) return true;
-  if (hit != nullptr && IsChild(hit, control)) {
-    *reason = "control " + id + " lies in a disabled window";
-  } else {
-    *reason = "control " + id + " is covered";
-  }
-  return false;
+  if (Now() < deadline_) return Progress::kWait;
+  return Stop(step, reason + " after " + std::to_string(step.ms) + " ms");
 }
 
 ScriptRunner::Progress ScriptRunner::Tap(const ScriptStep& step) {
@@ -398,6 +420,8 @@ ScriptRunner::Progress ScriptRunner::Run(const ScriptStep& step) {
       return Now() >= deadline_ ? Progress::kDone : Progress::kWait;
     case ScriptVerb::kUntil:
       return Until(step);
+    case ScriptVerb::kAwait:
+      return Await(step);
     case ScriptVerb::kShot: {
       std::string error;
       if (!screen_.WriteShot(std::filesystem::path(step.text), &error)) return Stop(step, error);

@@ -22,6 +22,7 @@
 namespace ce {
 
 class DeviceInput;
+struct VisibleControl;
 class DeviceScreen;
 class Transcript;
 
@@ -70,9 +71,13 @@ class ScriptRunner {
   Progress Keys(const ScriptStep& step);
   Progress Menu(const ScriptStep& step);
   Progress Until(const ScriptStep& step);
+  Progress Await(const ScriptStep& step);
   Progress Dump();
   Progress Stop(const ScriptStep& step, const std::string& reason);
   bool ResolveTarget(const ScriptStep& step, POINT* point, std::string* reason);
+  // The one visible control the target names in the active window or its
+  // visible child dialogs.
+  bool FindTargetControl(const ScriptTarget& target, VisibleControl* found, std::string* reason);
 
   Transcript& transcript_;
   DeviceScreen& screen_;

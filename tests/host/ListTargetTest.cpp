@@ -47,6 +47,9 @@ void RegisterListDialog() {
 
 class ListDialog : public Dialog {
  public:
+  static constexpr UINT_PTR kLateRowTimer = 7;
+  static constexpr UINT kLateRowMs = 150;
+
   ListDialog() : Dialog(kListDialog) {}
 
  protected:
@@ -63,7 +66,15 @@ class ListDialog : public Dialog {
     index_.SubclassDlgItem(kIndex, Handle());
     int next = 0;
     for (const char16_t* entry : {u"ㄅ", u"ㄆ", u"ㄇ", u"ㄈ", u"ㄉ", u"ㄊ"}) index_.InsertItem(next++, entry);
+    // One more song arrives later, as an answer would.
+    SetTimer(kLateRowTimer, kLateRowMs);
     return TRUE;
+  }
+
+  void OnTimer(UINT_PTR id) override {
+    if (id != kLateRowTimer) return Dialog::OnTimer(id);
+    KillTimer(kLateRowTimer);
+    songs_.InsertItem(20, u"晚到的歌");
   }
 
  private:
@@ -129,6 +140,17 @@ TEST_F(ListTargetTest, ARowAndAnIconAreTappedAndADumpListsTheVisibleRows) {
   std::vector<std::string> items = LinesStartingWith("item ");
   ASSERT_EQ(items.size(), 6u);
   EXPECT_EQ(items[4], "item 400/1061 4 \"ㄉ\" selected");
+}
+
+TEST_F(ListTargetTest, AwaitRunsUntilTheListHoldsTheEntry) {
+  // Row 20 arrives after a while; rows out of sight count.
+  ASSERT_EQ(Drive("await 400/1057 row 20\nawait 1061 item 5 0\n"), "");
+  std::string failure = Drive("await 1057 row 21 300\n");
+  EXPECT_NE(failure.find("list 1057 has no row 21 (it has 21) after 300 ms"), std::string::npos) << failure;
+  ScriptError problem;
+  std::optional<ScriptStep> step;
+  EXPECT_FALSE(ParseScriptLine("await 1057", 1, &step, &problem));
+  EXPECT_FALSE(ParseScriptLine("await 1057 row 1 soon", 1, &step, &problem));
 }
 
 TEST_F(ListTargetTest, AnEntryThatCannotBeTappedFailsTheLineAndSaysWhy) {

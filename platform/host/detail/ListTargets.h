@@ -18,6 +18,10 @@ namespace ce::detail {
 bool ListItemPoint(HWND list, ScriptTarget::Part part, int index, const RECT& visible, const std::string& id,
                    POINT* point, std::string* reason);
 
+// Whether the list view holds row or item `index` (seen or not); false with
+// the reason otherwise (no list, the other kind of view, too few entries).
+bool ListHasEntry(HWND list, ScriptTarget::Part part, int index, std::string* reason);
+
 // For a dump: one line for every row or item of a visible list view of the
 // window that is on the screen, top to bottom:
 //   row 162/1057 3 "text" "column 2 text" selected
