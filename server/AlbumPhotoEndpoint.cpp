@@ -1,6 +1,7 @@
 #include "server/AlbumPhotoEndpoint.h"
 
 #include "server/DeviceQuery.h"
+#include "server/SongMedia.h"
 
 namespace zolfa_server {
 
@@ -13,6 +14,14 @@ ServiceReply AlbumPhotoEndpoint::Handle(const ServiceRequest& request) {
     return ServiceReply::Text(403, "no session\n");
   }
   std::optional<Album> album = context_.catalogue.FindAlbum(*query.Get("album_id"));
+  if (const SongMedia* media = context_.catalogue.Media()) {
+    std::optional<SongMedia::Picture> cover = album ? media->Cover(*album) : std::nullopt;
+    if (!cover) return ServiceReply::Text(404, "no photo\n");
+    ServiceReply reply;
+    reply.contentType = cover->contentType;
+    reply.body = std::move(cover->bytes);
+    return reply;
+  }
   std::optional<std::string> picture =
       album ? state_->photos.Picture(*album, PlaybackState::IsCompilation(context_.catalogue, *album))
             : std::nullopt;

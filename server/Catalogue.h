@@ -9,7 +9,10 @@
 
 #include "server/CatalogueRecords.h"
 
+
 namespace zolfa_server {
+
+class SongMedia;
 
 class Catalogue {
  public:
@@ -33,6 +36,9 @@ class Catalogue {
   virtual std::optional<TopicPage> Topic(const std::string& itemId) const = 0;
   // The feed served at a path ("/feed/radio.xml"), if any.
   virtual std::optional<Feed> FeedAt(const std::string& path) const = 0;
+  // The files, lyrics and pictures behind the songs, for a catalogue that
+  // has real ones; nothing for one whose playback is made up.
+  virtual const SongMedia* Media() const { return nullptr; }
 };
 
 }  // namespace zolfa_server

@@ -21,6 +21,7 @@ bool ParseInt(const std::string& text, int low, int high, int* value) {
 const char* ServerOptions::Usage() {
   return "usage: zolfa-server [--port N] [--data DIR] [--log FILE] [--session-ttl SECONDS]\n"
          "                    [--lenient] [--threads N] [--request-deadline SECONDS]\n"
+         "                    [--music DIR [--music-db FILE]]\n"
          "                    [--fault SPEC] [--fail-host HOST=STATUS] [--delay-host HOST=MS]\n"
          "                    [--delay-path PATH=MS] [--set [KIND:]NAME=VALUE]\n"
          "                    [--drop [KIND:]NAME] [--unclose [KIND:]NAME]\n"
@@ -54,8 +55,8 @@ std::string ServerOptions::Parse(int argc, char** argv, ServerOptions* options) 
       continue;
     }
     bool known = name == "port" || name == "data" || name == "log" || name == "session-ttl" ||
-                 name == "threads" || name == "request-deadline" ||
-                 RunSettings::IsSettingOption(name);
+                 name == "threads" || name == "request-deadline" || name == "music" ||
+                 name == "music-db" || RunSettings::IsSettingOption(name);
     if (!known) return "unknown option --" + name;
     if (!hasValue) {
       if (i + 1 >= argc) return "--" + name + " needs a value";
@@ -79,12 +80,19 @@ std::string ServerOptions::Parse(int argc, char** argv, ServerOptions* options) 
       if (!ParseInt(value, 1, 3600, &result.requestDeadlineSeconds)) {
         return "--request-deadline must be 1 to 3600 seconds";
       }
+    } else if (name == "music") {
+      if (value.empty()) return "--music needs a folder";
+      result.musicDir = value;
+    } else if (name == "music-db") {
+      if (value.empty()) return "--music-db needs a file";
+      result.musicDb = value;
     } else if (RunSettings::IsSettingOption(name)) {
       result.settings.emplace_back(name, value);
     } else {
       return "unknown option --" + name;
     }
   }
+  if (!result.musicDb.empty() && result.musicDir.empty()) return "--music-db needs --music";
   *options = std::move(result);
   return std::string();
 }

@@ -1,6 +1,7 @@
 // The command line of zolfa-server:
 //   zolfa-server [--port N] [--data DIR] [--log FILE] [--session-ttl SECONDS]
-//                [--lenient] [--threads N] [--request-deadline SECONDS] [settings...]
+//                [--lenient] [--threads N] [--request-deadline SECONDS]
+//                [--music DIR [--music-db FILE]] [settings...]
 // where the settings are the options of RunSettings (--fault SPEC,
 // --fail-host HOST=STATUS, --delay-host HOST=MS, --delay-path PATH=MS,
 // --set RULE, --drop RULE, --unclose RULE, --order RULE), each as often as
@@ -24,6 +25,10 @@ struct ServerOptions {
   int threads = 256;
   // A request (line, headers, body) must arrive within this time.
   int requestDeadlineSeconds = 10;
+  // A music folder served instead of the sample catalogue, and the file of
+  // its scan state (default: MusicFolder::DefaultDatabase).
+  std::filesystem::path musicDir;
+  std::filesystem::path musicDb;
   std::vector<std::pair<std::string, std::string>> settings;
   bool help = false;
 

@@ -3,6 +3,7 @@
 #include "server/AnswerWriter.h"
 #include "server/PlayPath.h"
 #include "server/SampleLyrics.h"
+#include "server/SongMedia.h"
 
 namespace zolfa_server {
 
@@ -13,11 +14,17 @@ ServiceReply SongLyricsEndpoint::Handle(const ServiceRequest& request) {
   std::optional<std::string> songId = state_->tickets.SongOf(path.name, path.sid);
   std::optional<Song> song = songId ? context_.catalogue.FindSong(*songId) : std::nullopt;
   if (!song) return ServiceReply::Text(404, "no ticket " + path.name + " for this session\n");
-  const bool exists = SampleLyrics::Exists(*song);
   Element root = Element::Node("lyrics_struct");
-  root.AddLeaf("lyricist", exists ? SampleLyrics::Lyricist(*song) : "");
-  root.AddLeaf("composer", exists ? SampleLyrics::Composer(*song) : "");
-  root.AddLeaf("lyrics", SampleLyrics::For(*song));
+  if (const SongMedia* media = context_.catalogue.Media()) {
+    root.AddLeaf("lyricist", "");
+    root.AddLeaf("composer", "");
+    root.AddLeaf("lyrics", media->Lyrics(*song).value_or(""));
+  } else {
+    const bool exists = SampleLyrics::Exists(*song);
+    root.AddLeaf("lyricist", exists ? SampleLyrics::Lyricist(*song) : "");
+    root.AddLeaf("composer", exists ? SampleLyrics::Composer(*song) : "");
+    root.AddLeaf("lyrics", SampleLyrics::For(*song));
+  }
   root.AddLeaf("creator", "0");
   root.AddLeaf("nick", "");
   return AnswerWriter::Cp950("lyrics", std::move(root), context_.settings);

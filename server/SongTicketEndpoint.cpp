@@ -3,6 +3,7 @@
 #include "server/AnswerWriter.h"
 #include "server/PlayPath.h"
 #include "server/SampleLyrics.h"
+#include "server/SongMedia.h"
 
 namespace zolfa_server {
 
@@ -58,13 +59,18 @@ ServiceReply SongTicketEndpoint::Handle(const ServiceRequest& request) {
   root.AddLeaf("status", "0");
   root.AddLeaf("ErrorMessage", "");
   root.AddLeaf("ticket", state_->tickets.Issue(path.sid, song->id));
-  root.AddLeaf("lyrics_exists", SampleLyrics::Exists(*song) ? "1" : "0");
+  const SongMedia* media = context_.catalogue.Media();
+  std::string digest = AlbumPhotos::kNoPhotoDigest;
+  if (album && media) {
+    if (std::optional<SongMedia::Picture> cover = media->Cover(*album)) digest = cover->digest;
+  } else if (album) {
+    digest = state_->photos.Digest(*album, PlaybackState::IsCompilation(context_.catalogue, *album));
+  }
+  const bool lyrics = media ? media->Lyrics(*song).has_value() : SampleLyrics::Exists(*song);
+  root.AddLeaf("lyrics_exists", lyrics ? "1" : "0");
   root.AddLeaf("lyrics_editable", "0");
   root.AddLeaf("album_id", song->albumId);
-  root.AddLeaf("album_photo_md5",
-               album ? state_->photos.Digest(*album,
-                                             PlaybackState::IsCompilation(context_.catalogue, *album))
-                     : AlbumPhotos::kNoPhotoDigest);
+  root.AddLeaf("album_photo_md5", digest);
   return AnswerWriter::Cp950("ticket", std::move(root), context_.settings);
 }
 

@@ -16,6 +16,7 @@
 #include "server/HttpServer.h"
 #include "server/ListEndpoint.h"
 #include "server/LoginEndpoint.h"
+#include "server/MusicFolder.h"
 #include "server/PlaybackEndpoints.h"
 #include "server/SampleBackups.h"
 #include "server/SampleCatalogue.h"
@@ -104,10 +105,14 @@ std::string ZolfaServer::Start() {
   settings_.MarkStart();
 
   sessions_ = std::make_unique<SessionStore>(std::chrono::seconds(options_.sessionTtlSeconds));
-  // A catalogue read from a music folder in the data folder takes the
-  // sample's place here.
-  catalogue_ = std::make_unique<SampleCatalogue>();
-  backups_ = std::make_unique<SampleBackups>(*catalogue_);
+  if (!options_.musicDir.empty()) {
+    std::string musicError =
+        MusicFolder::Open(options_.musicDir, options_.musicDb, &catalogue_, &backups_);
+    if (!musicError.empty()) return musicError;
+  } else {
+    catalogue_ = std::make_unique<SampleCatalogue>();
+    backups_ = std::make_unique<SampleBackups>(*catalogue_);
+  }
   context_ = std::make_unique<ServiceContext>(ServiceContext{
       accounts_, *sessions_, settings_, *catalogue_, *backups_, !options_.lenient});
   AddEndpoints();

@@ -1,0 +1,171 @@
+#include "tests/server/MusicFolderFixture.h"
+
+#include <fcntl.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+#include <taglib/attachedpictureframe.h>
+#include <taglib/fileref.h>
+#include <taglib/id3v2tag.h>
+#include <taglib/mpegfile.h>
+#include <taglib/tpropertymap.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+namespace zolfa_server_test {
+
+namespace {
+
+// Runs a program without a shell; returns its exit status.
+int RunProgram(const std::vector<std::string>& args) {
+  pid_t pid = fork();
+  if (pid == 0) {
+    std::vector<char*> argv;
+    std::vector<std::string> copies = args;
+    for (std::string& arg : copies) argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    int null = open("/dev/null", O_WRONLY);
+    dup2(null, 1);
+    dup2(null, 2);
+    execvp(argv[0], argv.data());
+    _exit(127);
+  }
+  int status = 0;
+  if (pid < 0 || waitpid(pid, &status, 0) < 0) return -1;
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::vector<std::string> EncoderOf(const std::string& extension) {
+  if (extension == ".mp3") return {"lamemp3enc"};
+  if (extension == ".ogg") return {"vorbisenc", "!", "oggmux"};
+  if (extension == ".opus") return {"opusenc", "!", "oggmux"};
+  if (extension == ".flac") return {"flacenc"};
+  if (extension == ".m4a") return {"avenc_aac", "!", "mp4mux"};
+  if (extension == ".wav") return {"wavenc"};
+  return {};
+}
+
+}  // namespace
+
+const std::string& MusicFolderFixture::Picture() {
+  static const std::string picture = std::string("\x89PNG\r\n\x1a\n", 8) + "embedded cover of 紅豆";
+  return picture;
+}
+
+const std::string& MusicFolderFixture::CoverJpeg() {
+  static const std::string cover = std::string("\xFF\xD8\xFF\xE0", 4) + "cover beside 吻別";
+  return cover;
+}
+
+std::string MusicFolderFixture::LongName() {
+  std::string name = "Long & 'odd' name ";
+  while (name.size() < 255 - 4) name += 'x';
+  return name + ".mp3";
+}
+
+std::string MusicFolderFixture::ReadFile(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void MusicFolderFixture::WriteFile(const std::filesystem::path& file, const std::string& bytes) {
+  std::filesystem::create_directories(file.parent_path());
+  std::ofstream(file, std::ios::binary) << bytes;
+}
+
+std::string MusicFolderFixture::Encode(const std::filesystem::path& file, int seconds) {
+  std::vector<std::string> encoder = EncoderOf(file.extension().string());
+  if (encoder.empty()) return "no encoder for " + file.string();
+  // gst-launch joins its arguments into one pipeline text, so the tone is
+  // written under a plain name and moved to its real one.
+  std::filesystem::path plain = file.parent_path() / ("tone-" + std::to_string(getpid()) +
+                                                      file.extension().string());
+  std::vector<std::string> args = {"gst-launch-1.0", "-q", "audiotestsrc",
+                                   "num-buffers=" + std::to_string(seconds * 10),
+                                   "samplesperbuffer=4410", "freq=440", "!", "audioconvert", "!",
+                                   "audioresample", "!"};
+  args.insert(args.end(), encoder.begin(), encoder.end());
+  args.insert(args.end(), {"!", "filesink", "location=" + plain.string()});
+  std::filesystem::create_directories(file.parent_path());
+  if (RunProgram(args) != 0) return "gst-launch-1.0 failed for " + file.string();
+  std::error_code error;
+  std::filesystem::rename(plain, file, error);
+  return error ? "cannot name " + file.string() : std::string();
+}
+
+std::string MusicFolderFixture::Tag(const std::filesystem::path& file,
+                                    const std::map<std::string, std::string>& properties,
+                                    const std::optional<std::string>& picture) {
+  {
+    TagLib::FileRef ref(file.c_str());
+    if (ref.isNull()) return "TagLib cannot open " + file.string();
+    TagLib::PropertyMap map;
+    for (const auto& [key, value] : properties) {
+      map.insert(key, TagLib::StringList(TagLib::String(value, TagLib::String::UTF8)));
+    }
+    ref.file()->setProperties(map);
+    if (!ref.save()) return "TagLib cannot save " + file.string();
+  }
+  if (picture) {
+    TagLib::MPEG::File mpeg(file.c_str());
+    auto* frame = new TagLib::ID3v2::AttachedPictureFrame;
+    frame->setMimeType("image/png");
+    frame->setType(TagLib::ID3v2::AttachedPictureFrame::FrontCover);
+    frame->setPicture(TagLib::ByteVector(picture->data(), static_cast<unsigned>(picture->size())));
+    mpeg.ID3v2Tag(true)->addFrame(frame);
+    if (!mpeg.save()) return "TagLib cannot add a picture to " + file.string();
+  }
+  return std::string();
+}
+
+void MusicFolderFixture::Make(const std::string& relative, int seconds,
+                              const std::map<std::string, std::string>& properties,
+                              const std::optional<std::string>& picture) {
+  if (!error_.empty()) return;
+  std::filesystem::path file = root_ / relative;
+  error_ = Encode(file, seconds);
+  if (error_.empty() && !properties.empty()) error_ = Tag(file, properties, picture);
+}
+
+MusicFolderFixture::MusicFolderFixture() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "zolfa-music-XXXXXX").string();
+  if (mkdtemp(pattern.data()) == nullptr) {
+    error_ = "no temporary folder";
+    return;
+  }
+  base_ = pattern;
+  root_ = base_ / "music";
+  Make(kRedBean, 3,
+       {{"GENRE", "華語流行"}, {"ARTIST", "王菲"}, {"ALBUM", "夏日 & 微風"}, {"TITLE", "紅豆"},
+        {"TRACKNUMBER", "1"}},
+       Picture());
+  Make(kQuoted, 4,
+       {{"GENRE", "華語流行"}, {"ARTIST", "王菲"}, {"ALBUM", "夏日 & 微風"},
+        {"TITLE", "Say \"Hi\" & <go>"}, {"TRACKNUMBER", "2"}});
+  Make(kKiss, 2, {{"GENRE", "華語流行"}, {"ARTIST", "張學友"}, {"ALBUM", "吻別"}, {"TITLE", "吻別"}});
+  Make(kLove, 2, {{"GENRE", "華語流行"}, {"ARTIST", "林憶蓮"}, {"ALBUM", "Love Songs"}, {"TITLE", "愛"}});
+  Make(kHit, 2,
+       {{"GENRE", "Pop"}, {"ARTIST", "Blue Band"}, {"ALBUMARTIST", "Various Artists"},
+        {"ALBUM", "Hits 2020"}, {"TITLE", "Hit"}});
+  Make("Blue Band/Blue/" + LongName(), 2, {{"GENRE", "Pop"}, {"ARTIST", "Blue Band"}, {"ALBUM", "Blue"}});
+  Make(kUntagged, 1, {});
+  if (!error_.empty()) return;
+  WriteFile(root_ / kKissCover, CoverJpeg());
+  // An ID3 header that promises more than there is, and no audio frame.
+  WriteFile(root_ / kBroken, std::string("ID3\x04\x00\x00\x7f\x7f\x7f\x7f", 10) + std::string(600, '\0'));
+  WriteFile(root_ / kQuotedLyrics,
+            "\xEF\xBB\xBF[ti:Say Hi]\r\n[ar:王菲]\r\n[00:01.50]第一句 & more\r\n"
+            "[00:02.00][00:03.20]重複的句子\r\n[00:02.90]\r\n");
+  WriteFile(root_ / kPlaylist, "#EXTM3U\r\n#EXTINF:2,Hit\r\nVarious/Hits 2020/01 Hit.m4a\r\n"
+                               "王菲\\夏日 & 微風\\01 紅豆.mp3\r\n" +
+                                   (root_ / kKiss).string() + "\r\nmissing/song.mp3\r\n");
+}
+
+MusicFolderFixture::~MusicFolderFixture() {
+  std::error_code error;
+  if (!base_.empty()) std::filesystem::remove_all(base_, error);
+}
+
+}  // namespace zolfa_server_test
