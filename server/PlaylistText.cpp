@@ -34,7 +34,8 @@ std::vector<std::string> ReadPlaylistText(std::string_view text) {
   if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
   std::vector<std::string> entries;
   while (!text.empty()) {
-    size_t end = text.find('\n');
+    // Lines end in LF, CR LF or a lone CR (old Mac playlists).
+    size_t end = text.find_first_of("\r\n");
     std::string_view line = text.substr(0, end);
     text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
     size_t first = line.find_first_not_of(" \t\r");

@@ -1,6 +1,6 @@
 // The entries of a playlist file (".m3u" / ".m3u8"): one path a line,
 // "#" lines (#EXTM3U, #EXTINF...) and blank lines skipped, a byte-order
-// mark and carriage returns dropped, "file://" addresses percent-decoded,
+// mark dropped, lines ended by LF, CR LF or CR, "file://" addresses percent-decoded,
 // backslashes of playlists written on Windows turned into "/".
 #pragma once
 

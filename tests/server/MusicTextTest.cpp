@@ -98,6 +98,7 @@ TEST(PlaylistTextTest, EntriesAsWritten) {
       {"\xEF\xBB\xBF#EXTM3U\r\n#EXTINF:3,a\r\na b.mp3\r\n\r\n  c.ogg  \n", {"a b.mp3", "c.ogg"}},
       {"dir\\sub\\x.flac\n/abs/y.mp3", {"dir/sub/x.flac", "/abs/y.mp3"}},
       {"file:///music/a%20b%26c.mp3\nfile://host/z.mp3\nfile://nohost\n", {"/music/a b&c.mp3", "/z.mp3"}},
+      {"old.mp3\rmac.mp3\r", {"old.mp3", "mac.mp3"}},
       {"#only comments\n", {}},
   };
   for (const auto& c : kCases) EXPECT_EQ(zolfa_server::ReadPlaylistText(c.text), c.entries) << c.text;
