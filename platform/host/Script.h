@@ -11,6 +11,7 @@
 //   wait MS                                let the program run
 //   until TEXT | until "TEXT" [MS]         run until the transcript has TEXT
 //   await [TEMPLATE/]ID row N|item N [MS]  run until the list has that entry
+//   await text TEXT | await text "TEXT" [MS]  run until the screen shows TEXT
 //   shot FILE                              a PNG picture of the screen
 //   dump                                   the visible texts to the transcript
 //   rotate                                 turn the screen
@@ -33,7 +34,7 @@
 namespace ce {
 
 enum class ScriptVerb {
-  kTap, kHold, kKey, kType, kMenu, kAnswer, kWait, kUntil, kAwait, kShot, kDump, kRotate, kQuit
+  kTap, kHold, kKey, kType, kMenu, kAnswer, kWait, kUntil, kAwait, kAwaitText, kShot, kDump, kRotate, kQuit
 };
 
 // Where a tap or hold lands: a point, or a control by id, optionally in the

@@ -207,6 +207,13 @@ bool LineParser::ParseVerb(std::string_view verbWord, std::string_view rest) {
     step_.verb = verb == "tap" ? ScriptVerb::kTap : ScriptVerb::kHold;
     return ParseTarget(args);
   }
+  if (verb == "await" && !args.empty() && args[0] == "text") {
+    // The text is the rest of the line after the word, or quoted with a
+    // time-out.
+    step_.verb = ScriptVerb::kAwaitText;
+    std::string_view after = Trim(rest);
+    return ParseText(after.substr(std::min(after.size(), size_t{4})), true);
+  }
   if (verb == "await") {
     step_.verb = ScriptVerb::kAwait;
     step_.ms = kDefaultUntilMs;

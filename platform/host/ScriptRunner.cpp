@@ -303,6 +303,19 @@ ScriptRunner::Progress ScriptRunner::Await(const ScriptStep& step) {
   return Stop(step, reason + " after " + std::to_string(step.ms) + " ms");
 }
 
+ScriptRunner::Progress ScriptRunner::AwaitText(const ScriptStep& step) {
+  if (phase_ == 0) {
+    deadline_ = Now() + step.ms;
+    phase_ = 1;
+  }
+  const std::u16string wanted = FromUtf8(step.text);
+  for (const TextRecord& text : screen_.VisibleTexts()) {
+    if (text.text.find(wanted) != std::u16string::npos) return Progress::kDone;
+  }
+  if (Now() < deadline_) return Progress::kWait;
+  return Stop(step, "the screen did not show " + QuoteForTranscript(wanted) + " within " + std::to_string(step.ms) + " ms");
+}
+
 ScriptRunner::Progress ScriptRunner::Tap(const ScriptStep& step) {
   POINT point;
   std::string reason;
@@ -422,6 +435,8 @@ ScriptRunner::Progress ScriptRunner::Run(const ScriptStep& step) {
       return Until(step);
     case ScriptVerb::kAwait:
       return Await(step);
+    case ScriptVerb::kAwaitText:
+      return AwaitText(step);
     case ScriptVerb::kShot: {
       std::string error;
       if (!screen_.WriteShot(std::filesystem::path(step.text), &error)) return Stop(step, error);

@@ -72,6 +72,7 @@ class ScriptRunner {
   Progress Menu(const ScriptStep& step);
   Progress Until(const ScriptStep& step);
   Progress Await(const ScriptStep& step);
+  Progress AwaitText(const ScriptStep& step);
   Progress Dump();
   Progress Stop(const ScriptStep& step, const std::string& reason);
   bool ResolveTarget(const ScriptStep& step, POINT* point, std::string* reason);

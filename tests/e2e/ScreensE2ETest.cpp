@@ -16,9 +16,10 @@
 #include <vector>
 
 #include "platform/base/CodePage.h"
-#include "platform/net/HostTable.h"
 #include "platform/testing/TestSupport.h"
 #include "tests/server/ServerProcess.h"
+#include "tests/support/ProgramRun.h"
+#include "tests/support/ServiceHosts.h"
 #include "zolfa/app/CRegString.h"
 #include "zolfa/app/ZolfaPaths.h"
 
@@ -26,9 +27,6 @@ namespace {
 
 using zolfa_server_test::ServerProcess;
 
-const char* const kServiceHosts[] = {"login1.zolfa.test", "login2.zolfa.test", "ds.zolfa.test",
-                                     "cs.zolfa.test",     "us.zolfa.test",     "ps.zolfa.test",
-                                     "is.zolfa.test",     "ss.zolfa.test"};
 constexpr char16_t kCurPlayList[] = u"\\Program Files\\Zolfa\\CurPlayList.xml";
 constexpr char16_t kPersonalDb[] = u"\\Program Files\\Zolfa\\personal.db";
 
@@ -36,14 +34,9 @@ const char kLogin[] =
     "until \"show 135\"\ntap 135/1066\ntype demo@zolfa.test\ntap 135/1019\ntype zolfa\ntap 135/1\n"
     "until \"show 160\"\n";
 // To the browse tab and its genres.
-const char kGenres[] = "tap 159/1027\nuntil \"show 162\"\ntap 162/1027\nuntil genre.php\nwait 400\n";
+const char kGenres[] = "tap 159/1027\nuntil \"show 162\"\ntap 162/1027\nuntil genre.php\nawait text 完成\n";
 
-std::string ReadFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
+using test_support::ReadWholeFile;
 
 std::string LogField(const std::string& line, int n) {
   size_t start = 0;
@@ -88,13 +81,7 @@ class ScreensE2ETest : public ::testing::Test {
   void StartServer(std::vector<std::string> args = {}) {
     server_ = std::make_unique<ServerProcess>(std::move(args));
     ASSERT_TRUE(server_->Started());
-    ce::HostTable table;
-    ASSERT_TRUE(table.Load(ce::HostTable::DefaultPath()));
-    for (const char* host : kServiceHosts) {
-      table.Add(ce::HostTable::Key{host, 80},
-                ce::HostTable::Endpoint{"127.0.0.1", static_cast<uint16_t>(server_->Port())});
-    }
-    ASSERT_TRUE(table.Save(ce::HostTable::DefaultPath()));
+    test_support::MapServiceHosts(server_->Port());
   }
 
   // Every run starts at the login screen, with no login remembered.
@@ -114,7 +101,7 @@ class ScreensE2ETest : public ::testing::Test {
                           (folder / "stderr.txt").string() + "'";
     int status = std::system(command.c_str());
     lines_.clear();
-    std::istringstream in(ReadFile(transcript) + ReadFile(folder / "stderr.txt"));
+    std::istringstream in(ReadWholeFile(transcript) + ReadWholeFile(folder / "stderr.txt"));
     for (std::string line; std::getline(in, line);) lines_.push_back(line);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
@@ -212,10 +199,10 @@ TEST_F(ScreensE2ETest, TheCataloguePathShowsTheServersAnswersAndFillsTheCurrentP
   StartServer();
   ASSERT_EQ(Run(std::string(kGenres) +
                 "dump\ntap 162/1057 row 0\nwait 300\nshot index.png\n"
-                "tap 162/1038 item 0\nuntil artist.php\nwait 400\n"
-                "tap 162/1038 item 8\nuntil index=8\nwait 400\ndump\n"
-                "tap 162/1057 row 0\nuntil album.php\nwait 400\ndump\n"
-                "tap 162/1057 row 0\nuntil song.php\nwait 400\ndump\n"
+                "tap 162/1038 item 0\nuntil artist.php\nawait text 完成\n"
+                "tap 162/1038 item 8\nuntil index=8\nawait text 完成\ndump\n"
+                "tap 162/1057 row 0\nuntil album.php\nawait text 完成\ndump\n"
+                "tap 162/1057 row 0\nuntil song.php\nawait text 完成\ndump\n"
                 "menu 32859\nuntil \"show 160\"\nwait 300\ndump\n"
                 "tap 159/1027\nuntil \"show 162\"\ntap 162/1004\nwait 300\n"
                 "hold 162/1057 row 1\nmenu 32795\nuntil \"show 160\"\nwait 300\ndump\n"
@@ -295,9 +282,9 @@ TEST_F(ScreensE2ETest, TopicFoldersFeedsEmptyPagesAndModeSwitches) {
   StartServer();
   ASSERT_EQ(Run(std::string(kGenres) +
                 "tap 162/1057 row 1\nwait 300\n"
-                "tap 162/1026\nuntil hw_topic.php\nwait 400\ndump\n"
-                "tap 162/1057 row 2\nuntil radio.xml\nwait 400\ndump\n"
-                "tap 162/1004\nwait 300\ntap 162/1057 row 4\nuntil item_id=soon\nwait 400\ndump\n"
+                "tap 162/1026\nuntil hw_topic.php\nawait text 完成\ndump\n"
+                "tap 162/1057 row 2\nuntil radio.xml\nawait text 完成\ndump\n"
+                "tap 162/1004\nwait 300\ntap 162/1057 row 4\nuntil item_id=soon\nawait text 完成\ndump\n"
                 "tap 162/1027\nwait 400\ndump\n"),
             0)
       << Transcript();

@@ -9,6 +9,7 @@
 
 #include "platform/controls/Button.h"
 #include "platform/controls/CommonControls.h"
+#include "platform/controls/Dialogs.h"
 #include "platform/controls/ListView.h"
 #include "platform/controls/Resources.h"
 #include "platform/framework/Dialog.h"
@@ -75,6 +76,7 @@ class ListDialog : public Dialog {
     if (id != kLateRowTimer) return Dialog::OnTimer(id);
     KillTimer(kLateRowTimer);
     songs_.InsertItem(20, u"晚到的歌");
+    SetDlgItemText(Handle(), kButton, u"晚到了");
   }
 
  private:
@@ -147,9 +149,13 @@ TEST_F(ListTargetTest, AwaitRunsUntilTheListHoldsTheEntry) {
   ASSERT_EQ(Drive("await 400/1057 row 20\nawait 1061 item 5 0\n"), "");
   std::string failure = Drive("await 1057 row 21 300\n");
   EXPECT_NE(failure.find("list 1057 has no row 21 (it has 21) after 300 ms"), std::string::npos) << failure;
+  EXPECT_EQ(Drive("await text 晚到\n"), "") << "the button's new caption shows once the row is in";
+  failure = Drive("await text \"不存在\" 100\n");
+  EXPECT_NE(failure.find("the screen did not show \"不存在\" within 100 ms"), std::string::npos) << failure;
   ScriptError problem;
   std::optional<ScriptStep> step;
   EXPECT_FALSE(ParseScriptLine("await 1057", 1, &step, &problem));
+  EXPECT_FALSE(ParseScriptLine("await text", 1, &step, &problem));
   EXPECT_FALSE(ParseScriptLine("await 1057 row 1 soon", 1, &step, &problem));
 }
 
