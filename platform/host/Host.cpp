@@ -150,6 +150,11 @@ std::unique_ptr<Host> Host::Start(const HostOptions& options, std::string* error
   host->previousHttp_ = SetHttpObserver([transcript](const HttpEvent& event) {
     transcript->Write(HttpLine(event));
   });
+  host->previousMedia_ = SetMediaObserver([transcript](const MediaEvent& event) {
+    transcript->Write(MediaLine(event));
+  });
+  host->previousAudio_ = GetMediaAudioOutput();
+  if (options.headless) SetMediaAudioOutput(MediaAudioOutput::kClockedFake);
   host->previousGesture_ = SetGestureObserver([runner](HWND, POINT) { runner->GestureRecognised(); });
   host->uiThread_ = uiThread;
   host->timer_ = SetTimer(nullptr, 0, kFrameMs, &Host::OnTimer);
@@ -165,6 +170,8 @@ Host::~Host() {
   if (uiThread_ != 0) {
     SetMessageBoxHandler(previousBoxes_);
     SetHttpObserver(previousHttp_);
+    SetMediaObserver(previousMedia_);
+    SetMediaAudioOutput(previousAudio_);
     SetGestureObserver(previousGesture_);
     StopShell();
   }

@@ -20,7 +20,9 @@
 // too. Message boxes are
 // drawn on the screen and answered by the user, or, while a script runs,
 // answered at once with the script's answer. Every HTTP request the
-// program makes is written to the transcript.
+// program makes is written to the transcript, and so is what its media
+// controls do. A headless screen has no sound either: the media controls
+// play to a sink on the clock.
 #pragma once
 
 #include <filesystem>
@@ -34,6 +36,7 @@
 #include "platform/host/ScriptRunner.h"
 #include "platform/host/Transcript.h"
 #include "platform/host/WindowWatcher.h"
+#include "platform/media/MediaPlayer.h"
 #include "platform/net/WinInet.h"
 #include "platform/shell/Gesture.h"
 
@@ -102,6 +105,8 @@ class Host {
   bool reported_ = false;  // the failure was written to stderr
   MessageBoxHandler previousBoxes_;
   HttpObserver previousHttp_;
+  MediaObserver previousMedia_;
+  MediaAudioOutput previousAudio_ = MediaAudioOutput::kAuto;
   GestureObserver previousGesture_;
 };
 

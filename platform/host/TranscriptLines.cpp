@@ -1,5 +1,7 @@
 #include "platform/host/TranscriptLines.h"
 
+#include <cstdio>
+
 #include "platform/base/CodePage.h"
 
 namespace ce {
@@ -60,6 +62,23 @@ std::string HttpLine(const HttpEvent& event) {
     line += std::to_string(event.status);
   }
   return line;
+}
+
+std::string MediaLine(const MediaEvent& event) {
+  switch (event.kind) {
+    case MediaEvent::kOpen:
+      return "media open " + ToUtf8(event.url);
+    case MediaEvent::kPlayState:
+      return "media state " + std::to_string(event.state) + " " + PlayStateName(event.state);
+    case MediaEvent::kEnded:
+      return "media ended";
+    case MediaEvent::kError: {
+      char code[16];
+      std::snprintf(code, sizeof(code), "%08X", static_cast<unsigned>(event.error));
+      return std::string("media error ") + code;
+    }
+  }
+  return "media";
 }
 
 std::string TextLine(const RECT& rect, std::u16string_view text) {

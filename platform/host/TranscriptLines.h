@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "platform/base/MessageBox.h"
+#include "platform/media/MediaPlayer.h"
 #include "platform/net/WinInet.h"
 #include "platform/window/Geometry.h"
 
@@ -20,6 +21,8 @@ std::string AnswerName(int answer);
 std::string MessageBoxLine(const MessageBoxRequest& request, int answer);
 // http GET host:port /path -> 200 (or "-> failed 12029" when no answer came)
 std::string HttpLine(const HttpEvent& event);
+// media open URL / media state 3 playing / media ended / media error 80004005
+std::string MediaLine(const MediaEvent& event);
 // text x y w h "…"
 std::string TextLine(const RECT& rect, std::u16string_view text);
 

@@ -8,7 +8,9 @@
 #include "platform/host/Host.h"
 #include "platform/host/Transcript.h"
 #include "platform/host/TranscriptLines.h"
+#include "platform/media/ScriptedMediaPlayer.h"
 #include "platform/testing/TestSupport.h"
+#include "platform/testing/WindowTesting.h"
 
 namespace ce {
 namespace {
@@ -26,6 +28,38 @@ TEST(TranscriptTest, LinesHaveTheirExactForms) {
   EXPECT_EQ(TextLine(RECT{10, 40, 70, 61}, u"登入\t"), "text 10 40 60 21 \"登入\\t\"");
   EXPECT_EQ(AnswerName(IDCANCEL), "CANCEL");
   EXPECT_EQ(AnswerName(42), "42");
+  MediaEvent open{MediaEvent::kOpen, u"http://ss.zolfa.test:80/ps2_a.wma?5", 0, 0};
+  EXPECT_EQ(MediaLine(open), "media open http://ss.zolfa.test:80/ps2_a.wma?5");
+  EXPECT_EQ(MediaLine({MediaEvent::kPlayState, u"", 6, 0}), "media state 6 buffering");
+  EXPECT_EQ(MediaLine({MediaEvent::kPlayState, u"", 12, 0}), "media state 12 state 12");
+  EXPECT_EQ(MediaLine({MediaEvent::kEnded, u"", 8, 0}), "media ended");
+  EXPECT_EQ(MediaLine({MediaEvent::kError, u"", 0, E_FAIL}), "media error 80004005");
+}
+
+TEST(TranscriptTest, AHeadlessHostWritesWhatTheMediaControlDoes) {
+  testing::TempDeviceRoot root;
+  testing::ScopedVirtualClock clock;
+  HostOptions options;
+  options.headless = true;
+  std::string error;
+  auto host = Host::Start(options, &error);
+  ASSERT_TRUE(host) << error;
+  EXPECT_EQ(GetMediaAudioOutput(), MediaAudioOutput::kClockedFake);
+  {
+    ScriptedMediaPlayer player;
+    player.SetDuration(1);
+    player.SetUrl(u"http://ss.zolfa.test/ps2_b.wma?9");
+    testing::AdvanceClockAndPump(*clock, 1000);
+  }
+  std::vector<std::string> media;
+  for (const auto& line : host->GetTranscript().Lines())
+    if (line.rfind("media ", 0) == 0) media.push_back(line);
+  EXPECT_EQ(media, (std::vector<std::string>{
+                       "media open http://ss.zolfa.test/ps2_b.wma?9",
+                       "media state 9 transitioning", "media state 6 buffering",
+                       "media state 3 playing", "media ended", "media state 1 stopped"}));
+  host.reset();
+  EXPECT_EQ(GetMediaAudioOutput(), MediaAudioOutput::kAuto);
 }
 
 TEST(TranscriptTest, WritesEveryLineToItsFileAndFindsFromAnIndex) {
