@@ -109,9 +109,10 @@ bool CZolfaCEDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT*
       ShowText(kNetworkFailureNotice);
       *result = Default();
       return true;
-    case MSG_MEDIA_PLAY_STATE:
-    case MSG_MEDIA_OPEN_STATE:
-    case MSG_MEDIA_EVENT:
+    // The media player's events, forwarded unchanged to the player screen.
+    case MSG_MEDIA_OPEN_STATE_CHANGE:
+    case MSG_MEDIA_PLAY_STATE_CHANGE:
+    case MSG_MEDIA_POSITION_CHANGE:
       if (mainScreen_.Handle() != nullptr && mainScreen_.PlayerWindow() != nullptr) {
         ce::PostMessage(mainScreen_.PlayerWindow(), message, wParam, lParam);
       }

@@ -10,17 +10,13 @@
 #include "zolfa/app/CCore.h"
 #include "zolfa/app/CDlgMain.h"
 #include "zolfa/app/ITopDialog.h"
+#include "zolfa/playback/CWMPHostMessages.h"
 #include "zolfa/service/CDlgLogin.h"
 #include "zolfa/service/LoginResult.h"
 #include "zolfa/service/LoginSettings.h"
 #include "zolfa/service/ZolfaNetMgrPPC.h"
 
 namespace zolfa {
-
-// Media player events, forwarded unchanged to the player screen.
-constexpr ce::UINT MSG_MEDIA_PLAY_STATE = 5001;
-constexpr ce::UINT MSG_MEDIA_OPEN_STATE = 5101;
-constexpr ce::UINT MSG_MEDIA_EVENT = 5202;
 
 inline constexpr char16_t kTopDialogTitle[] = u"ZOLFA for PPC";
 inline constexpr char16_t kNetworkFailureNotice[] = u"連線失敗，請檢查您的網路設定之後再執行ZOLFA。";
