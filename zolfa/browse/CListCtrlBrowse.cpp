@@ -98,27 +98,8 @@ int CListCtrlBrowse::IconOf(int row) const {
   return item->category == zolfa::kCategoryArtist ? kIconArtist : kIconOther;
 }
 
-bool CListCtrlBrowse::OnCustomDraw(NMLVCUSTOMDRAW* draw, LRESULT* result) {
-  switch (draw->nmcd.dwDrawStage) {
-    case CDDS_PREPAINT:
-      *result = CDRF_NOTIFYITEMDRAW | CDRF_NOTIFYPOSTPAINT;
-      return true;
-    case CDDS_ITEMPREPAINT:
-      DrawRow(draw->nmcd.hdc, draw->nmcd.rc, static_cast<int>(draw->nmcd.dwItemSpec),
-              (draw->nmcd.uItemState & CDIS_SELECTED) != 0);
-      *result = CDRF_SKIPDEFAULT;
-      return true;
-    case CDDS_POSTPAINT:
-      DrawStripesBelow(draw->nmcd.hdc, draw->nmcd.rc);
-      *result = CDRF_DODEFAULT;
-      return true;
-    default:
-      return false;
-  }
-}
-
 void CListCtrlBrowse::DrawRow(HDC dc, const RECT& rect, int row, bool selected) const {
-  const COLORREF fill = selected ? kSelectedFill : (row % 2 == 0 ? kEvenRowFill : kOddRowFill);
+  const COLORREF fill = RowFill(row, selected);
   HBRUSH brush = CreateSolidBrush(fill);
   FillRect(dc, &rect, brush);
   DeleteObject(brush);
@@ -133,29 +114,6 @@ void CListCtrlBrowse::DrawRow(HDC dc, const RECT& rect, int row, bool selected) 
   SetTextColor(dc, selected ? kSelectedText : kText);
   DrawText(dc, item->title.c_str(), static_cast<int>(item->title.size()), &text,
            DT_LEFT | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
-}
-
-void CListCtrlBrowse::DrawStripesBelow(HDC dc, const RECT& client) const {
-  const int count = RowCount();
-  int top = 0;
-  int height = 0;
-  if (count > 0) {
-    RECT last = GetItemRect(count - 1);
-    RECT first = GetItemRect(0);
-    height = first.bottom - first.top;
-    top = last.bottom;
-  } else {
-    RECT probe = GetItemRect(0);
-    height = probe.bottom - probe.top;
-  }
-  if (height <= 0) height = kIconSize + 2;
-  int right = client.right;
-  for (int row = count; top < client.bottom; ++row, top += height) {
-    RECT stripe{client.left, top, right, top + height};
-    HBRUSH brush = CreateSolidBrush(row % 2 == 0 ? kEvenRowFill : kOddRowFill);
-    FillRect(dc, &stripe, brush);
-    DeleteObject(brush);
-  }
 }
 
 bool CListCtrlBrowse::ConsumeHold() {

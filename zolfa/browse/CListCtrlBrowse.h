@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "platform/framework/ListView.h"
+#include "zolfa/widgets/CStripedListCtrl.h"
 #include "zolfa/browse/FeedItem.h"
 #include "zolfa/browse/IScreenCore.h"
 
-class CListCtrlBrowse : public ce::ListView {
+class CListCtrlBrowse : public CStripedListCtrl {
  public:
   // Bitmap of the 16 x 16 icons: 0 other, 1 artist, 2 playable, 3 playing.
   static constexpr ce::UINT kIconsBitmap = 146;
@@ -23,10 +23,7 @@ class CListCtrlBrowse : public ce::ListView {
   static constexpr int kIconArtist = 1;
   static constexpr int kIconPlayable = 2;
   static constexpr int kIconPlaying = 3;
-  static constexpr ce::COLORREF kSelectedFill = 0x00C69A8C;
   static constexpr ce::COLORREF kSelectedText = 0x00FFFFFF;
-  static constexpr ce::COLORREF kEvenRowFill = 0x00EFF7F7;
-  static constexpr ce::COLORREF kOddRowFill = 0x00FFFFFF;
   static constexpr ce::COLORREF kText = 0x00000000;
   static constexpr int kTextIndent = 18;  // pixels from the row's left edge
   static constexpr int kScreenWidth = 240;
@@ -68,12 +65,12 @@ class CListCtrlBrowse : public ce::ListView {
   // as GN_CONTEXTMENU (NMRGINFO).
   void OnLButtonDown(ce::UINT flags, ce::POINT point) override;
   void OnKeyDown(ce::UINT key, ce::UINT repeat, ce::UINT flags) override;
-  bool OnCustomDraw(ce::NMLVCUSTOMDRAW* draw, ce::LRESULT* result) override;
+  void DrawRow(ce::HDC dc, const ce::RECT& rect, int row, bool selected) const override;
+  int FallbackRowHeight() const override { return kIconSize + 2; }
+  int RowsShown() const override { return RowCount(); }
   void OnDestroy() override;
 
  private:
-  void DrawRow(ce::HDC dc, const ce::RECT& rect, int row, bool selected) const;
-  void DrawStripesBelow(ce::HDC dc, const ce::RECT& client) const;
 
   zolfa::IScreenCore& core_;
   Form form_;

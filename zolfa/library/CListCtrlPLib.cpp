@@ -75,27 +75,8 @@ void CListCtrlPLib::OnKeyDown(UINT key, UINT repeat, UINT flags) {
   ListView::OnKeyDown(key, repeat, flags);
 }
 
-bool CListCtrlPLib::OnCustomDraw(NMLVCUSTOMDRAW* draw, LRESULT* result) {
-  switch (draw->nmcd.dwDrawStage) {
-    case CDDS_PREPAINT:
-      *result = CDRF_NOTIFYITEMDRAW | CDRF_NOTIFYPOSTPAINT;
-      return true;
-    case CDDS_ITEMPREPAINT:
-      DrawRow(draw->nmcd.hdc, draw->nmcd.rc, static_cast<int>(draw->nmcd.dwItemSpec),
-              (draw->nmcd.uItemState & CDIS_SELECTED) != 0);
-      *result = CDRF_SKIPDEFAULT;
-      return true;
-    case CDDS_POSTPAINT:
-      DrawStripesBelow(draw->nmcd.hdc, draw->nmcd.rc);
-      *result = CDRF_DODEFAULT;
-      return true;
-    default:
-      return false;
-  }
-}
-
 void CListCtrlPLib::DrawRow(HDC dc, const RECT& rect, int row, bool selected) const {
-  Fill(dc, rect, selected ? kSelectedFill : (row % 2 == 0 ? kEvenRowFill : kOddRowFill));
+  Fill(dc, rect, RowFill(row, selected));
   const Bitmap& icons = selected ? selectedIcons_ : icons_;
   if (!icons.Empty()) {
     HDC source = CreateCompatibleDC(dc);
@@ -120,14 +101,3 @@ void CListCtrlPLib::DrawRow(HDC dc, const RECT& rect, int row, bool selected) co
   DrawText(dc, text.c_str(), static_cast<int>(text.size()), &place, format);
 }
 
-void CListCtrlPLib::DrawStripesBelow(HDC dc, const RECT& client) const {
-  const int count = GetItemCount();
-  RECT probe = GetItemRect(0);
-  int height = probe.bottom - probe.top;
-  if (height <= 0) height = kIconSize + 2;
-  int top = count > 0 ? GetItemRect(count - 1).bottom : 0;
-  for (int row = count; top < client.bottom; ++row, top += height) {
-    Fill(dc, RECT{client.left, top, client.right, top + height},
-         row % 2 == 0 ? kEvenRowFill : kOddRowFill);
-  }
-}

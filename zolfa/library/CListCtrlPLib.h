@@ -7,9 +7,9 @@
 #include <string>
 
 #include "platform/framework/Bitmap.h"
-#include "platform/framework/ListView.h"
+#include "zolfa/widgets/CStripedListCtrl.h"
 
-class CListCtrlPLib : public ce::ListView {
+class CListCtrlPLib : public CStripedListCtrl {
  public:
   static constexpr int kKindPlaylists = 1;
   static constexpr int kKindSongs = 2;
@@ -19,10 +19,7 @@ class CListCtrlPLib : public ce::ListView {
   static constexpr int kSongIconX = 32;  // pixels into the pictures
   static constexpr int kTextIndent = 18;
   static constexpr int kNarrowerThanScreen = 13;
-  static constexpr ce::COLORREF kSelectedFill = 0x00C69A8C;
   static constexpr ce::COLORREF kSelectedText = 0x00FFFFFF;
-  static constexpr ce::COLORREF kEvenRowFill = 0x00EFF7F7;
-  static constexpr ce::COLORREF kOddRowFill = 0x00FFFFFF;
   static constexpr ce::COLORREF kText = 0x00000000;
   static constexpr ce::COLORREF kTextShadow = 0x00DCDCDC;
 
@@ -38,13 +35,12 @@ class CListCtrlPLib : public ce::ListView {
   bool ConsumeHold();
 
  protected:
-  bool OnCustomDraw(ce::NMLVCUSTOMDRAW* draw, ce::LRESULT* result) override;
+  void DrawRow(ce::HDC dc, const ce::RECT& rect, int row, bool selected) const override;
+  int FallbackRowHeight() const override { return kIconSize + 2; }
   void OnLButtonDown(ce::UINT flags, ce::POINT point) override;
   void OnKeyDown(ce::UINT key, ce::UINT repeat, ce::UINT flags) override;
 
  private:
-  void DrawRow(ce::HDC dc, const ce::RECT& rect, int row, bool selected) const;
-  void DrawStripesBelow(ce::HDC dc, const ce::RECT& client) const;
 
   int kind_;
   ce::Bitmap icons_;
