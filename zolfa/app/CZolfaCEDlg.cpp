@@ -38,16 +38,18 @@ void CZolfaCEDlg::OnOK() {}
 void CZolfaCEDlg::OnCancel() {}
 
 void CZolfaCEDlg::Layout() {
+  PlaceScreens();
+  loginScreen_.Layout();
+  if (mainScreen_.Handle() != nullptr) mainScreen_.Layout();
+}
+
+void CZolfaCEDlg::PlaceScreens() {
   const int width = GetSystemMetrics(SM_CXSCREEN);
   const int height = GetSystemMetrics(SM_CYSCREEN);
   MoveWindow(0, 0, width, height);
   const int screenHeight = height - kTitleBarHeight - kMenuBarHeight;
   loginScreen_.MoveWindow(0, kTitleBarHeight, width, screenHeight);
-  loginScreen_.Layout();
-  if (mainScreen_.Handle() != nullptr) {
-    mainScreen_.MoveWindow(0, kTitleBarHeight, width, screenHeight);
-    mainScreen_.Layout();
-  }
+  if (mainScreen_.Handle() != nullptr) mainScreen_.MoveWindow(0, kTitleBarHeight, width, screenHeight);
 }
 
 void CZolfaCEDlg::ShowScreen(int32_t screen) {
@@ -71,13 +73,14 @@ void CZolfaCEDlg::GoToMain() {
 }
 
 void CZolfaCEDlg::Logout() {
-  ICurrentPlaylist* playlist = mainScreen_.Handle() != nullptr ? mainScreen_.CurrentPlaylist() : nullptr;
+  const bool hasMain = mainScreen_.Handle() != nullptr;
+  ICurrentPlaylist* playlist = hasMain ? mainScreen_.CurrentPlaylist() : nullptr;
   if (playlist != nullptr) playlist->Stop();
-  if (mainScreen_.Handle() != nullptr) mainScreen_.DeactivateScreens();
+  if (hasMain) mainScreen_.DeactivateScreens();
   if (playlist != nullptr) playlist->SaveState();
   service_.SetOnline(false);
   loginScreen_.LeaveBusy();
-  if (mainScreen_.Handle() != nullptr) mainScreen_.ShowWindow(SW_HIDE);
+  if (hasMain) mainScreen_.ShowWindow(SW_HIDE);
   loginScreen_.ShowWindow(SW_SHOW);
   loginScreen_.SetAutologin(u"0");
   loginScreen_.StartLogin(CDlgLogin::Form::kManual);
@@ -88,8 +91,9 @@ void CZolfaCEDlg::OnSettingChange(UINT flag, LPCWSTR section) {
     Dialog::OnSettingChange(flag, section);
     return;
   }
-  Layout();
-  // The screens lay out their own controls for the new screen.
+  // The dialog and its screens take the new screen's size; the screens lay
+  // out their own controls when the change reaches them.
+  PlaceScreens();
   ce::SendMessage(loginScreen_.Handle(), WM_SETTINGCHANGE, flag, reinterpret_cast<LPARAM>(section));
   if (mainScreen_.Handle() != nullptr) {
     ce::SendMessage(mainScreen_.Handle(), WM_SETTINGCHANGE, flag, reinterpret_cast<LPARAM>(section));

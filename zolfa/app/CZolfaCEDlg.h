@@ -39,6 +39,8 @@ class CZolfaCEDlg : public ce::Dialog, public ITopDialog {
 
   void GoToMain();
   void Logout();
+  // Places the dialog on the whole screen and its screens below the title
+  // bar, and lets each lay out its controls.
   void Layout();
 
   CDlgLogin& LoginScreen() { return loginScreen_; }
@@ -52,6 +54,8 @@ class CZolfaCEDlg : public ce::Dialog, public ITopDialog {
   bool OnMessage(ce::UINT message, ce::WPARAM wParam, ce::LPARAM lParam, ce::LRESULT* result) override;
 
  private:
+  // The placement of Layout, without the screens' own layout.
+  void PlaceScreens();
   bool OnServiceMessage(ce::UINT message, ce::WPARAM wParam);
   void OnLoginOutcome(ce::UINT message, const LoginResult& result);
   void OnFailure(ce::UINT message, const char16_t* text);
