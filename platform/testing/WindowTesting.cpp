@@ -61,6 +61,10 @@ bool PumpUntil(const std::function<bool()>& done, int timeoutMs) {
   }
 }
 
+bool WaitForPendingSend(DWORD threadId, int timeoutMs) {
+  return detail::WaitForSentMessage(threadId, timeoutMs);
+}
+
 TestWindow::TestWindow(WindowHandler handler, HWND parent, DWORD style, LPCWSTR title,
                        LPCWSTR className)
     : handler_(std::move(handler)) {

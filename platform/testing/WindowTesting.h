@@ -27,6 +27,11 @@ void AdvanceClockAndPump(VirtualClock& clock, uint64_t ms);
 // threads) until done() is true; false when timeoutMs of real time passed.
 bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 5000);
 
+// Waits in real time until a message that another thread sent waits,
+// unhandled, in the queue of thread threadId (a thread that is busy or held
+// elsewhere); false when timeoutMs passed first.
+bool WaitForPendingSend(DWORD threadId, int timeoutMs = 5000);
+
 using WindowHandler = std::function<LRESULT(HWND, UINT, WPARAM, LPARAM)>;
 
 // A window on the calling thread whose messages go to a lambda (which may

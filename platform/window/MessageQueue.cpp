@@ -248,6 +248,15 @@ void WaitForQueueRealTime(int timeoutMs) {
   queue->wake_.wait_for(lock, std::chrono::milliseconds(timeoutMs));
 }
 
+bool WaitForSentMessage(DWORD threadId, int timeoutMs) {
+  WindowSystem& system = WindowSystem::Get();
+  std::unique_lock lock(system.mutex_);
+  std::shared_ptr<ThreadQueue> queue = system.QueueOfThread(threadId);
+  if (queue == nullptr) return false;
+  return queue->wake_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                               [&] { return !queue->sent_.empty(); });
+}
+
 }  // namespace detail
 
 BOOL GetMessage(MSG* msg, HWND window, UINT filterMin, UINT filterMax) {

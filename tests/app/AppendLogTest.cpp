@@ -9,6 +9,7 @@
 #include "platform/base/DeviceFile.h"
 #include "platform/base/Handles.h"
 #include "platform/testing/TestSupport.h"
+#include "tests/support/LocalTime.h"
 #include "zolfa/app/ZolfaPaths.h"
 
 namespace zolfa {
@@ -17,14 +18,7 @@ namespace {
 class AppendLogTest : public ::testing::Test {
  protected:
   AppendLogTest() {
-    ce::SYSTEMTIME time;
-    time.wYear = 2024;
-    time.wMonth = 6;
-    time.wDay = 1;
-    time.wHour = 9;
-    time.wMinute = 5;
-    time.wSecond = 3;
-    clock_->SetLocalTime(time);
+    test_support::SetLocalTime(*clock_, 2024, 6, 1, 9, 5, 3);
   }
 
   std::string HostFile(std::u16string_view name) {

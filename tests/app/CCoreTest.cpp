@@ -13,8 +13,9 @@
 #include "platform/base/CodePage.h"
 #include "platform/testing/TestSupport.h"
 #include "platform/testing/WindowTesting.h"
-#include "tests/browse/BrowseSession.h"
-#include "tests/library/RecordingOwner.h"
+#include "tests/support/BrowseSession.h"
+#include "tests/support/LocalTime.h"
+#include "tests/support/RecordingOwner.h"
 #include "zolfa/app/CCore.h"
 #include "zolfa/app/CurPlaylistAdapter.h"
 #include "zolfa/app/TopDialogMessages.h"
@@ -23,8 +24,8 @@
 #include "zolfa/browse/BrowseMessages.h"
 #include "zolfa/browse/BrowseRequests.h"
 #include "zolfa/browse/PostedRecords.h"
-#include "zolfa/library/CurPlaylistMessages.h"
 #include "zolfa/library/CCoreCurPlaylist.h"
+#include "zolfa/library/CurPlaylistMessages.h"
 
 namespace zolfa {
 namespace {
@@ -209,14 +210,7 @@ TEST_F(CCoreTest, AdditionsEndOnTheCurrentPlaylistTabEvenWhenEmpty) {
 }
 
 TEST_F(CCoreTest, AFailureWhileAddingIsLoggedWithItsTextAndGoesNoFurther) {
-  ce::SYSTEMTIME time;
-  time.wYear = 2025;
-  time.wMonth = 1;
-  time.wDay = 10;
-  time.wHour = 9;
-  time.wMinute = 5;
-  time.wSecond = 3;
-  clock_->SetLocalTime(time);
+  test_support::SetLocalTime(*clock_, 2025, 1, 10, 9, 5, 3);
   Attach();
   struct Case {
     bool throwStd;
@@ -284,9 +278,9 @@ TEST_F(CCoreTest, ThreeItemsGiveThreeItemMessagesThenOneEndWithOneRequestId) {
   main_.browseWindow = browse.Handle();
   Attach();
 
-  browse_test::LoggedInSession session;
+  test_support::LoggedInSession session;
   ASSERT_NO_FATAL_FAILURE(session.LogIn());
-  browse_test::ScriptedDataServer server;
+  test_support::ScriptedDataServer server;
   server.Reply(u"/album.php", 200,
                u"<album_list><album><text>范特西</text><id>b1</id></album>"
                u"<album><text>八度空間</text><id>b2</id></album>"
@@ -422,7 +416,7 @@ TEST_F(CCoreTest, RecordsStillQueuedForAClosingWindowAreFreed) {
 // The real current playlist behind the adapter: only playable items join,
 // the first added one plays, and the playlist reports it to the core.
 TEST_F(CCoreTest, AdditionsReachTheRealCurrentPlaylist) {
-  testing::RecordingOwner owner;
+  test_support::RecordingOwner owner;
   CCoreCurPlaylist controller(owner, core_);
   CurPlaylistAdapter adapter(controller);
   FakeMainScreen main(log_, adapter);

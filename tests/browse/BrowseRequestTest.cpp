@@ -11,19 +11,20 @@
 #include <vector>
 
 #include "platform/testing/TestSupport.h"
-#include "tests/browse/BrowseSession.h"
+#include "tests/support/BrowseSession.h"
+#include "tests/support/Wait.h"
 #include "zolfa/browse/BrowseKind.h"
 #include "zolfa/browse/BrowseRequests.h"
 #include "zolfa/service/DeviceParameters.h"
 
 namespace {
 
-using browse_test::kDataHost;
-using browse_test::kDataPort;
-using browse_test::kSid;
-using browse_test::LoggedInSession;
-using browse_test::RecordingPoster;
-using browse_test::ScriptedDataServer;
+using test_support::kDataHost;
+using test_support::kDataPort;
+using test_support::kSid;
+using test_support::LoggedInSession;
+using test_support::RecordingPoster;
+using test_support::ScriptedDataServer;
 using zolfa::BrowseRequests;
 using zolfa::FeedItem;
 using zolfa::MSG_REQUEST_FAILED;
@@ -63,13 +64,8 @@ class BrowseRequestTest : public ::testing::Test {
                                          u"");
   }
 
-  // Waits (real time) until every worker has ended on its own.
-  void WaitUntilIdle() {
-    for (int i = 0; i < 200000 && requests_->RunningWorkers() != 0; ++i) {
-      std::this_thread::sleep_for(std::chrono::microseconds(100));
-    }
-    ASSERT_EQ(requests_->RunningWorkers(), 0);
-  }
+  // Waits until every worker has ended on its own.
+  void WaitUntilIdle() { ASSERT_TRUE(requests_->WaitForWorkersEnded(test_support::kWaitLimitMs)); }
 
   std::vector<std::u16string> Titles(int32_t id) {
     std::vector<std::u16string> titles;
@@ -113,18 +109,18 @@ TEST_F(BrowseRequestTest, WorkerAsksTheDataServerWithTheKindsCodePageAndBothCanc
   std::vector<ScriptedDataServer::Call> calls = server_.Calls();
   ASSERT_EQ(calls.size(), 2u);
   for (const ScriptedDataServer::Call& call : calls) {
-    EXPECT_EQ(call.fetch.agent, u"Zolfa_Browse");
-    EXPECT_EQ(call.fetch.host, kDataHost);
-    EXPECT_EQ(call.fetch.port, static_cast<uint32_t>(kDataPort));
-    EXPECT_NE(call.fetch.cancelA, nullptr);
-    EXPECT_EQ(call.fetch.cancelB, &session_.Manager().AbortRequestsFlag());
+    EXPECT_EQ(call.request.agent, u"Zolfa_Browse");
+    EXPECT_EQ(call.request.host, kDataHost);
+    EXPECT_EQ(call.request.port, static_cast<uint32_t>(kDataPort));
+    EXPECT_NE(call.request.cancelA, nullptr);
+    EXPECT_EQ(call.request.cancelB, &session_.Manager().AbortRequestsFlag());
   }
-  EXPECT_EQ(calls[0].fetch.path, u"/genre.php?" + session_.Manager().CommonQuery());
-  EXPECT_EQ(calls[0].fetch.codePage, 0u);
-  EXPECT_EQ(calls[1].fetch.path,
+  EXPECT_EQ(calls[0].request.path, u"/genre.php?" + session_.Manager().CommonQuery());
+  EXPECT_EQ(calls[0].request.codePage, 0u);
+  EXPECT_EQ(calls[1].request.path,
             u"/hw_topic.php?ver=01000001&hw_vender=Ulda&hw_model=WINCE&hw_id=" + zolfa::DeviceIdText() +
                 u"&hw_version=0002&key=" + kSid + u"&item_id=t7");
-  EXPECT_EQ(calls[1].fetch.codePage, 65001u);
+  EXPECT_EQ(calls[1].request.codePage, 65001u);
 }
 
 TEST_F(BrowseRequestTest, AnswerItemsArePostedInAnswerOrderThenTheEnd) {
@@ -199,7 +195,7 @@ TEST_F(BrowseRequestTest, ARequestTwoGenerationsOldIsCancelledAndReportsNothing)
 
   std::vector<ScriptedDataServer::Call> calls = server_.Calls();
   ASSERT_EQ(calls.size(), 3u);
-  EXPECT_EQ(ScriptedDataServer::PathOf(calls[0].fetch.path), u"/artist.php");
+  EXPECT_EQ(ScriptedDataServer::PathOf(calls[0].request.path), u"/artist.php");
   EXPECT_EQ(calls[0].result, -1);
   EXPECT_TRUE(poster_.EventsOf(artists).empty());
   EXPECT_TRUE(poster_.EventsOf(albums).empty());
@@ -255,7 +251,7 @@ TEST_F(BrowseRequestTest, FailuresReportTheEndAndTheNetworkFailureByFamily) {
     server_.Release(path);
 
     std::vector<ce::UINT> dialog;
-    std::vector<service_test::ServiceReceiver::Received> messages = session_.Dialog().Messages();
+    std::vector<test_support::ServiceReceiver::Received> messages = session_.Dialog().Messages();
     for (size_t i = before; i < messages.size(); ++i) dialog.push_back(messages[i].message);
     EXPECT_EQ(dialog, c.dialog);
     std::vector<RecordingPoster::Event> events = poster_.EventsOf(id);

@@ -17,9 +17,10 @@
 #include "platform/base/CodePage.h"
 #include "platform/testing/TestSupport.h"
 #include "platform/testing/WindowTesting.h"
-#include "tests/e2e/ServiceReceiver.h"
-#include "tests/server/ServerProcess.h"
+#include "tests/support/ServerProcess.h"
 #include "tests/support/ServiceHosts.h"
+#include "tests/support/ServiceReceiver.h"
+#include "tests/support/Wait.h"
 #include "zolfa/app/CCore.h"
 #include "zolfa/browse/BrowseIndexTables.h"
 #include "zolfa/browse/BrowseKind.h"
@@ -44,8 +45,8 @@ std::string LogField(const std::string& line, int n) {
   return line.substr(start, line.find(' ', start) - start);
 }
 
-using service_test::ServiceReceiver;
-using zolfa_server_test::ServerProcess;
+using test_support::ServiceReceiver;
+using test_support::ServerProcess;
 
 // The main screen as far as the browse results need it: its browse window.
 class BrowseOnlyMainScreen : public IMainScreen, public ICurrentPlaylist,
@@ -96,11 +97,7 @@ class BrowseE2ETest : public ::testing::Test {
 
     manager_->Login(receiver_.Window(), u"demo@zolfa.test", PasswordDigest(u"zolfa"), 0);
     ASSERT_TRUE(receiver_.WaitForMessages(1));
-    for (int i = 0; i < 20000 && (manager_->LoginSerial().load() != 0 ||
-                                  manager_->LoggedInFlag().load() == 0);
-         ++i) {
-      std::this_thread::sleep_for(std::chrono::microseconds(100));
-    }
+    ASSERT_TRUE(manager_->WaitForLoginSettled(test_support::kWaitLimitMs));
     ASSERT_EQ(manager_->LoggedInFlag().load(), 1);
   }
 
@@ -307,10 +304,7 @@ TEST_F(BrowseE2ETest, ExpiredSessionShowsTheServersMessageAndReportsNoNetworkFai
   id_ = requests_->QueueBrowseRequest(kBrowseGenreList, u"", u"", u"", u"", u"", u"", u"", u"");
   ASSERT_GT(id_, 0);
   ASSERT_TRUE(receiver_.WaitForMessages(2));
-  for (int i = 0; i < 200000 && requests_->RunningWorkers() != 0; ++i) {
-    std::this_thread::sleep_for(std::chrono::microseconds(100));
-  }
-  ASSERT_EQ(requests_->RunningWorkers(), 0);
+  ASSERT_TRUE(requests_->WaitForWorkersEnded(test_support::kWaitLimitMs));
   std::vector<ServiceReceiver::Received> messages = receiver_.Messages();
   ASSERT_EQ(messages.size(), 2u);
   EXPECT_EQ(messages[1].message, MSG_SESSION_ERROR);

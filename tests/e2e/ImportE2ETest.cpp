@@ -7,10 +7,10 @@
 #include "platform/base/Thread.h"
 #include "platform/net/HostTable.h"
 #include "platform/testing/TestSupport.h"
-#include "tests/e2e/ServiceReceiver.h"
-#include "tests/library/ImportReceiver.h"
-#include "tests/library/RecordingOwner.h"
-#include "tests/server/ServerProcess.h"
+#include "tests/support/ImportReceiver.h"
+#include "tests/support/RecordingOwner.h"
+#include "tests/support/ServerProcess.h"
+#include "tests/support/ServiceReceiver.h"
 #include "zolfa/library/CBackupImport.h"
 #include "zolfa/library/CPersonalLibrary.h"
 #include "zolfa/service/PasswordDigest.h"
@@ -38,7 +38,7 @@ void MapServiceHosts(int port) {
 }
 
 TEST(ImportE2ETest, SampleBackupIsImportedIntoTheLibraryAndSaved) {
-  zolfa_server_test::ServerProcess server;
+  test_support::ServerProcess server;
   ASSERT_TRUE(server.Started());
   ce::testing::TempDeviceRoot root;
   MapServiceHosts(server.Port());
@@ -46,8 +46,8 @@ TEST(ImportE2ETest, SampleBackupIsImportedIntoTheLibraryAndSaved) {
   ZolfaNetMgrPPC manager;
   {
     // The top dialog accepts the login on its own thread.
-    service_test::ServiceReceiver dialog;
-    dialog.SetHandler([&](const service_test::ServiceReceiver::Received& received) {
+    test_support::ServiceReceiver dialog;
+    dialog.SetHandler([&](const test_support::ServiceReceiver::Received& received) {
       if (received.message == MSG_LOGIN_DONE && received.result && received.result->status == 0) {
         manager.SetOnline(true);
       }
@@ -58,13 +58,13 @@ TEST(ImportE2ETest, SampleBackupIsImportedIntoTheLibraryAndSaved) {
     ASSERT_EQ(manager.Servers().is, u"is.zolfa.test");
   }
 
-  testing::RecordingLibraryOwner owner;
+  test_support::RecordingLibraryOwner owner;
   CPersonalLibrary library(owner);
   library.LoadLibrary();
   library.AddPlaylist(u"mine", {FeedItem{u"x", u"zolfa://play_song_7", u"song"}});
 
   CBackupImport import(manager);
-  testing::ImportReceiver importDialog;
+  test_support::ImportReceiver importDialog;
   uint32_t id = import.StartImport(importDialog.Window());
   ASSERT_TRUE(importDialog.WaitFor(1));
   ASSERT_EQ(importDialog.deliveries[0].id, id);

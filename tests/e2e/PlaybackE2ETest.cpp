@@ -10,10 +10,11 @@
 
 #include "platform/base/CodePage.h"
 #include "platform/testing/TestSupport.h"
-#include "tests/e2e/ServiceReceiver.h"
-#include "tests/playback/TicketFixtures.h"
-#include "tests/server/ServerProcess.h"
+#include "tests/support/ServerProcess.h"
 #include "tests/support/ServiceHosts.h"
+#include "tests/support/ServiceReceiver.h"
+#include "tests/support/TicketFixtures.h"
+#include "tests/support/Wait.h"
 #include "zolfa/playback/PlaySongRequests.h"
 #include "zolfa/service/HttpGet.h"
 #include "zolfa/service/LoginRules.h"
@@ -23,10 +24,10 @@
 namespace {
 
 using namespace zolfa;
-using playback_test::RecordingCoverSink;
-using playback_test::TicketReceiver;
-using service_test::ServiceReceiver;
-using zolfa_server_test::ServerProcess;
+using test_support::RecordingCoverSink;
+using test_support::TicketReceiver;
+using test_support::ServiceReceiver;
+using test_support::ServerProcess;
 
 class PlaybackE2ETest : public ::testing::Test {
  protected:
@@ -45,9 +46,7 @@ class PlaybackE2ETest : public ::testing::Test {
     });
     manager_->Login(dialog_.Window(), u"demo@zolfa.test", PasswordDigest(u"zolfa"), 0);
     ASSERT_TRUE(dialog_.WaitForMessages(1));
-    for (int i = 0; i < 20000 && manager_->LoginSerial().load() != 0; ++i) {
-      std::this_thread::sleep_for(std::chrono::microseconds(100));
-    }
+    ASSERT_TRUE(manager_->WaitForLoginSettled(test_support::kWaitLimitMs));
     ASSERT_EQ(manager_->LoggedInFlag().load(), 1);
     requests_ = std::make_unique<PlaySongRequests>(*manager_, covers_);
   }

@@ -14,9 +14,10 @@
 #include "platform/base/CodePage.h"
 #include "platform/base/Registry.h"
 #include "platform/testing/TestSupport.h"
-#include "tests/e2e/ServiceReceiver.h"
-#include "tests/server/ServerProcess.h"
+#include "tests/support/ServerProcess.h"
 #include "tests/support/ServiceHosts.h"
+#include "tests/support/ServiceReceiver.h"
+#include "tests/support/Wait.h"
 #include "zolfa/service/ClientId.h"
 #include "zolfa/service/LoginRules.h"
 #include "zolfa/service/PasswordDigest.h"
@@ -27,8 +28,8 @@ namespace {
 
 using namespace zolfa;
 
-using service_test::ServiceReceiver;
-using zolfa_server_test::ServerProcess;
+using test_support::ServiceReceiver;
+using test_support::ServerProcess;
 
 class SessionE2eTest : public ::testing::Test {
  protected:
@@ -45,6 +46,11 @@ class SessionE2eTest : public ::testing::Test {
   void StartProgram() {
     ZolfaNetMgrPPC::Options options;
     options.workerPriority = ce::THREAD_PRIORITY_NORMAL;  // a busy test machine cannot starve them
+    // The real transport, which tells the test when a transfer has begun.
+    options.transport = [this](const ServiceRequest& request) {
+      transferBegun_.Raise();
+      return HttpGetText(request);
+    };
     manager_ = std::make_unique<ZolfaNetMgrPPC>(std::move(options));
     receiver_.SetHandler([this](const ServiceReceiver::Received& r) {
       switch (r.message) {
@@ -79,10 +85,7 @@ class SessionE2eTest : public ::testing::Test {
     ASSERT_TRUE(receiver_.WaitForMessages(before + 1));
     ASSERT_EQ(receiver_.Numbers().back(), MSG_LOGIN_DONE);
     // The worker ends the logging-in state once its send has returned.
-    for (int i = 0; i < 20000 && manager_->LoginSerial().load() != 0; ++i) {
-      std::this_thread::sleep_for(std::chrono::microseconds(100));
-    }
-    ASSERT_EQ(manager_->LoginSerial().load(), 0);
+    ASSERT_TRUE(manager_->WaitForLoginSettled(test_support::kWaitLimitMs));
     ASSERT_EQ(manager_->LoggedInFlag().load(), 1);
   }
 
@@ -129,6 +132,7 @@ class SessionE2eTest : public ::testing::Test {
   ce::testing::ScopedVirtualClock clock_;
   std::unique_ptr<ServerProcess> server_;
   ServiceReceiver receiver_;
+  test_support::Flag transferBegun_;  // raised at the start of every transfer
   std::unique_ptr<ZolfaNetMgrPPC> manager_;
 };
 
@@ -198,7 +202,7 @@ TEST_F(SessionE2eTest, TwoPressesDeliverOnlyTheCancel) {
   ASSERT_NO_FATAL_FAILURE(StartServer({"--delay-host", "login1.zolfa.test=20000"}));
   StartProgram();
   Login();
-  std::this_thread::sleep_for(std::chrono::milliseconds(200));  // the first transfer waits
+  ASSERT_TRUE(transferBegun_.Wait());  // the first transfer waits for the held answer
   manager_->SetOnline(false);
   Login(1);
   ASSERT_TRUE(receiver_.WaitForMessages(1));

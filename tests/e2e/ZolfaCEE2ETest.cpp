@@ -20,8 +20,8 @@
 #include "platform/host/Host.h"
 #include "platform/testing/TestSupport.h"
 #include "platform/window/Timer.h"
-#include "tests/server/ServerProcess.h"
 #include "tests/support/ProgramRun.h"
+#include "tests/support/ServerProcess.h"
 #include "tests/support/ServiceHosts.h"
 #include "zolfa/app/CCore.h"
 #include "zolfa/app/CRegString.h"
@@ -32,7 +32,7 @@
 
 namespace {
 
-using zolfa_server_test::ServerProcess;
+using test_support::ServerProcess;
 
 // The sample account and the digest its password is sent as.
 constexpr char kAccount[] = "demo@zolfa.test";

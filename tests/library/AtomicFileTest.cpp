@@ -8,7 +8,7 @@
 #include "platform/base/DeviceFile.h"
 #include "platform/base/Handles.h"
 #include "platform/testing/TestSupport.h"
-#include "tests/library/RecordingOwner.h"
+#include "tests/support/RecordingOwner.h"
 #include "zolfa/app/ZolfaPaths.h"
 #include "zolfa/library/AtomicFile.h"
 #include "zolfa/library/CCoreCurPlaylist.h"
@@ -18,7 +18,7 @@
 namespace zolfa {
 namespace {
 
-using testing::Song;
+using test_support::Song;
 
 std::string Read(std::u16string_view path) {
   std::string bytes;
@@ -120,8 +120,8 @@ INSTANTIATE_TEST_SUITE_P(
     Writers, CrashDuringSaveTest,
     ::testing::Values(CrashCase{"CurPlayList", CCoreCurPlaylist::FilePath(),
                                 [] {
-                                  auto owner = std::make_shared<testing::RecordingOwner>();
-                                  auto core = std::make_shared<testing::RecordingCore>(owner->log);
+                                  auto owner = std::make_shared<test_support::RecordingOwner>();
+                                  auto core = std::make_shared<test_support::RecordingCore>(owner->log);
                                   auto playlist = std::make_shared<CCoreCurPlaylist>(*owner, *core);
                                   std::vector<FeedItem> songs(8, Song(u"歌曲", u"1"));
                                   playlist->AddItems(songs, false, false);
@@ -131,7 +131,7 @@ INSTANTIATE_TEST_SUITE_P(
                                 }},
                       CrashCase{"PersonalDb", CPersonalLibrary::FilePath(),
                                 [] {
-                                  auto owner = std::make_shared<testing::RecordingLibraryOwner>();
+                                  auto owner = std::make_shared<test_support::RecordingLibraryOwner>();
                                   auto library = std::make_shared<CPersonalLibrary>(*owner);
                                   library->LoadLibrary();
                                   library->AddPlaylist(

@@ -4,7 +4,7 @@
 
 #include "platform/testing/TestSupport.h"
 #include "tests/library/BackupAnswers.h"
-#include "tests/library/ImportReceiver.h"
+#include "tests/support/ImportReceiver.h"
 #include "zolfa/library/CBackupImport.h"
 #include "zolfa/library/ImportText.h"
 
@@ -62,7 +62,7 @@ class CBackupImportTest : public ::testing::Test {
   ce::testing::TempDeviceRoot root;
   ce::testing::ScopedVirtualClock clock{50000};
   ScriptedTransport transport;
-  testing::ImportReceiver receiver;
+  test_support::ImportReceiver receiver;
   // The manager's own exchanges fail; the workers run at normal priority so
   // that a busy machine cannot starve them.
   ZolfaNetMgrPPC manager{ZolfaNetMgrPPC::Options{

@@ -6,7 +6,7 @@
 #include "platform/base/Handles.h"
 #include "platform/base/Registry.h"
 #include "platform/testing/TestSupport.h"
-#include "tests/library/RecordingOwner.h"
+#include "tests/support/RecordingOwner.h"
 #include "zolfa/library/AtomicFile.h"
 #include "zolfa/library/CCoreCurPlaylist.h"
 #include "zolfa/library/CurPlaylistFile.h"
@@ -14,10 +14,10 @@
 namespace zolfa {
 namespace {
 
-using testing::CallLog;
-using testing::RecordingCore;
-using testing::RecordingOwner;
-using testing::Song;
+using test_support::CallLog;
+using test_support::RecordingCore;
+using test_support::RecordingOwner;
+using test_support::Song;
 
 std::vector<FeedItem> Songs(int count, int firstId = 1) {
   std::vector<FeedItem> songs;
@@ -149,7 +149,7 @@ TEST_P(AddItemsTest, AddsPlayableItemsSelectsAndPlays) {
   EXPECT_EQ(playlist->SelectedIndex(), c.selected);
   EXPECT_EQ(owner.selectedRow, c.selected);
   std::string played;
-  for (const FeedItem& item : owner.player.played) played += testing::Utf8(item.title);
+  for (const FeedItem& item : owner.player.played) played += test_support::Utf8(item.title);
   EXPECT_EQ(played, c.played);
   // Every add is written at once, also when nothing playable came.
   EXPECT_FALSE(playlist->Modified());

@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
-#include "tests/library/RecordingOwner.h"
+#include "tests/support/RecordingOwner.h"
 #include "zolfa/library/CurPlaylistFile.h"
 
 namespace zolfa {
 namespace {
 
-using testing::Song;
+using test_support::Song;
 
 // UTF-16LE bytes of a text, written here independently of the writer.
 std::string Le(std::u16string_view text) {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/library/BackupAnswers.h"
-#include "tests/library/RecordingOwner.h"
+#include "tests/support/RecordingOwner.h"
 #include "zolfa/library/ImportText.h"
 
 namespace zolfa {

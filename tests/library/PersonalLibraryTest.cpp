@@ -3,7 +3,7 @@
 #include "platform/base/DeviceFile.h"
 #include "platform/base/Handles.h"
 #include "platform/testing/TestSupport.h"
-#include "tests/library/RecordingOwner.h"
+#include "tests/support/RecordingOwner.h"
 #include "zolfa/library/AtomicFile.h"
 #include "zolfa/library/CPersonalLibrary.h"
 
@@ -12,9 +12,9 @@ namespace {
 
 using namespace std::string_literals;
 
-using testing::CallLog;
-using testing::RecordingLibraryOwner;
-using testing::Song;
+using test_support::CallLog;
+using test_support::RecordingLibraryOwner;
+using test_support::Song;
 using Direction = CPersonalLibrary::Direction;
 
 std::string FileBytes() {

@@ -7,16 +7,17 @@
 #include "platform/base/DeviceFile.h"
 #include "platform/base/Registry.h"
 #include "platform/testing/TestSupport.h"
-#include "tests/library/RecordingOwner.h"
+#include "tests/support/LocalTime.h"
+#include "tests/support/RecordingOwner.h"
 #include "zolfa/library/AtomicFile.h"
 #include "zolfa/library/CCoreCurPlaylist.h"
 
 namespace zolfa {
 namespace {
 
-using testing::RecordingCore;
-using testing::RecordingOwner;
-using testing::Song;
+using test_support::RecordingCore;
+using test_support::RecordingOwner;
+using test_support::Song;
 
 constexpr unsigned kSeed = 4242;
 // An expected current index of kOrder + k means element k of the shuffle
@@ -242,7 +243,7 @@ TEST(ShuffleOrderTest, TogglesShowTheButtonsAndLeaveOtherValuesAlone) {
   owner.log.clear();
   playlist.ToggleShuffle();
   EXPECT_EQ(playlist.ShuffleMode(), 5);
-  EXPECT_EQ(owner.log, (testing::CallLog{"RepaintList"}));
+  EXPECT_EQ(owner.log, (test_support::CallLog{"RepaintList"}));
   // Any other value replays the current entry.
   EXPECT_EQ(playlist.PlayNextSong(), 1);
   EXPECT_EQ(playlist.PlayPrevSong(), 1);
@@ -254,20 +255,13 @@ TEST(ShuffleOrderTest, TogglesShowTheButtonsAndLeaveOtherValuesAlone) {
   playlist.ToggleRepeat();
   playlist.ToggleRepeat();
   EXPECT_EQ(owner.log,
-            (testing::CallLog{"RepeatButton(1)", "RepaintList", "RepeatButton(0)", "RepaintList"}));
+            (test_support::CallLog{"RepeatButton(1)", "RepaintList", "RepeatButton(0)", "RepaintList"}));
 }
 
 TEST(PlayNextSongTest, AFailureInsideIsLoggedAndReportsPlaying) {
   ce::testing::TempDeviceRoot root;
   ce::testing::ScopedVirtualClock clock;
-  ce::SYSTEMTIME time;
-  time.wYear = 2024;
-  time.wMonth = 3;
-  time.wDay = 1;
-  time.wHour = 9;
-  time.wMinute = 5;
-  time.wSecond = 3;
-  clock->SetLocalTime(time);
+  test_support::SetLocalTime(*clock, 2024, 3, 1, 9, 5, 3);
   RecordingOwner owner;
   RecordingCore core(owner.log);
   CCoreCurPlaylist playlist(owner, core);

@@ -14,14 +14,14 @@
 #include "platform/testing/TestSupport.h"
 #include "platform/testing/WindowTesting.h"
 #include "tests/media/MediaRecorder.h"
-#include "tests/net/TestHttpServer.h"
+#include "tests/support/TestHttpServer.h"
 
 namespace ce {
 namespace {
 
 using testing::MediaRecorder;
 using testing::PumpUntil;
-using testing::TestHttpServer;
+using test_support::TestHttpServer;
 
 constexpr int kWaitMs = 15000;
 

@@ -11,12 +11,12 @@
 #include "platform/base/CodePage.h"
 #include "platform/base/Registry.h"
 #include "platform/testing/TestSupport.h"
-#include "tests/net/TestHttpServer.h"
+#include "tests/support/TestHttpServer.h"
 
 namespace ce {
 namespace {
 
-using testing::TestHttpServer;
+using test_support::TestHttpServer;
 
 constexpr DWORD kServiceFlags =
     INTERNET_FLAG_RELOAD | INTERNET_FLAG_KEEP_CONNECTION | INTERNET_FLAG_HYPERLINK;

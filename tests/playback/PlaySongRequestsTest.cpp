@@ -9,16 +9,16 @@
 
 #include "platform/base/CodePage.h"
 #include "platform/testing/TestSupport.h"
-#include "tests/browse/BrowseSession.h"
-#include "tests/playback/TicketFixtures.h"
+#include "tests/support/BrowseSession.h"
+#include "tests/support/TicketFixtures.h"
 #include "zolfa/playback/AlbumCoverDownload.h"
 #include "zolfa/playback/PlaySongRequests.h"
 
 namespace {
 
-using playback_test::RecordingCoverSink;
-using playback_test::ScriptedStreamServer;
-using playback_test::TicketReceiver;
+using test_support::RecordingCoverSink;
+using test_support::ScriptedStreamServer;
+using test_support::TicketReceiver;
 using zolfa::MSG_TICKET_FAILED;
 using zolfa::MSG_TICKET_READY;
 using zolfa::PlaySongRequests;
@@ -66,7 +66,7 @@ class PlaySongRequestsTest : public ::testing::Test {
 
   std::vector<std::u16string> PhotoPaths() {
     std::vector<std::u16string> paths;
-    for (const zolfa::PlaybackFetch& f : server_.CallsTo(u"/web_info_photo.php")) {
+    for (const zolfa::PlaybackFetch& f : server_.RequestsTo(u"/web_info_photo.php")) {
       paths.push_back(f.path);
     }
     return paths;
@@ -74,7 +74,7 @@ class PlaySongRequestsTest : public ::testing::Test {
 
   ce::testing::TempDeviceRoot root_;
   ce::testing::ScopedVirtualClock clock_{0};
-  browse_test::LoggedInSession session_;
+  test_support::LoggedInSession session_;
   ScriptedStreamServer server_;
   RecordingCoverSink covers_;
   TicketReceiver player_;
@@ -101,7 +101,7 @@ TEST_F(PlaySongRequestsTest, GoodTicketBuildsStreamAddressFetchesLyricsAndDownlo
   EXPECT_EQ(ready.request.albumId, 7);
   EXPECT_EQ(ready.request.lyricsEditable, 1);
 
-  const std::vector<zolfa::PlaybackFetch> calls = server_.Calls();
+  const std::vector<zolfa::PlaybackFetch> calls = server_.Requests();
   ASSERT_EQ(calls.size(), 3u);
   EXPECT_EQ(calls[0].path, u"/ps1_01000013_SID42_s1.wma?0");
   EXPECT_EQ(calls[0].agent, u"Zolfa(PlaySong)");
@@ -117,7 +117,7 @@ TEST_F(PlaySongRequestsTest, GoodTicketBuildsStreamAddressFetchesLyricsAndDownlo
   EXPECT_EQ(calls[2].path,
             u"/web_info_photo.php?album_id=7&" + session_.Manager().CommonQuery());
   EXPECT_EQ(calls[2].agent, u"Zolfa (get photo)");
-  EXPECT_EQ(calls[2].host, browse_test::kDataHost);
+  EXPECT_EQ(calls[2].host, test_support::kDataHost);
   EXPECT_EQ(calls[2].port, 8080u);
   EXPECT_TRUE(calls[2].binary);
   EXPECT_EQ(calls[2].cancelA, nullptr);
@@ -135,14 +135,14 @@ TEST_F(PlaySongRequestsTest, MissingTicketIsReplacedBySidInStreamAndLyricsAddres
   ASSERT_EQ(player_.Messages().size(), 1u);
   EXPECT_EQ(player_.Messages()[0].request.streamUrl,
             u"http://cs.test:80/ps2_01000013_SID42_SID42.wma?0");
-  EXPECT_EQ(server_.CallsTo(u"/ps3_").at(0).path, u"/ps3_01000013_SID42_SID42.wma?0");
+  EXPECT_EQ(server_.RequestsTo(u"/ps3_").at(0).path, u"/ps3_01000013_SID42_SID42.wma?0");
 }
 
 TEST_F(PlaySongRequestsTest, LyricsAreAskedForEvenWhenTheSongHasNone) {
   server_.Reply(u"/ps1_", 200, TicketAnswerText(u"<ticket>T</ticket>", 0, 7, Digest(kPhotoDigest)));
   server_.Reply(u"/ps3_", 200, kLyricsAnswer);
   PlayAndWait(u"s1");
-  ASSERT_EQ(server_.CallsTo(u"/ps3_").size(), 1u);
+  ASSERT_EQ(server_.RequestsTo(u"/ps3_").size(), 1u);
   ASSERT_EQ(player_.Messages().size(), 1u);
   EXPECT_EQ(player_.Messages()[0].message, MSG_TICKET_READY);
   EXPECT_TRUE(player_.Messages()[0].request.lyrics.empty());
@@ -185,7 +185,7 @@ TEST_F(PlaySongRequestsTest, RefusalsCarryTheStatusAndTheTicketText) {
     EXPECT_EQ(got[i].text.value_or(u"(null)"), cases[i].text) << i;
   }
   // A refused ticket asks for no lyrics and no photo.
-  EXPECT_TRUE(server_.CallsTo(u"/ps3_").empty());
+  EXPECT_TRUE(server_.RequestsTo(u"/ps3_").empty());
   EXPECT_TRUE(covers_.Sources().empty());
 }
 
@@ -222,7 +222,7 @@ TEST_F(PlaySongRequestsTest, OfTwoQuickRequestsOnlyTheSecondDelivers) {
   EXPECT_EQ(got[0].request.songId, u"s2");
   EXPECT_EQ(got[0].request.streamUrl, u"http://cs.test:80/ps2_01000013_SID42_SECOND.wma?0");
   // The stale one asked for no lyrics and started no download.
-  EXPECT_EQ(server_.CallsTo(u"/ps3_").size(), 1u);
+  EXPECT_EQ(server_.RequestsTo(u"/ps3_").size(), 1u);
   EXPECT_EQ(PhotoPaths().size(), 1u);
   EXPECT_EQ(requests_->LastPhotoAlbumId(), 2);
 }
@@ -232,7 +232,7 @@ TEST_F(PlaySongRequestsTest, ClosedPlayerScreenGetsNothing) {
   player_.Close();
   PlayAndWait(u"s1");
   EXPECT_TRUE(player_.Messages().empty());
-  EXPECT_TRUE(server_.CallsTo(u"/ps3_").empty());
+  EXPECT_TRUE(server_.RequestsTo(u"/ps3_").empty());
 }
 
 TEST_F(PlaySongRequestsTest, SentinelOrMissingDigestGivesTheDefaultCoverWithoutDownload) {

@@ -8,10 +8,12 @@
 
 #include "server/PasswordDigest.h"
 #include "tests/server/AnswerReader.h"
-#include "tests/server/ServerProcess.h"
 #include "tests/server/ServiceQueries.h"
+#include "tests/support/ServerProcess.h"
 
 namespace zolfa_server_test {
+
+using test_support::ServerProcess;
 namespace {
 
 using Q = ServiceQueries;

@@ -11,9 +11,11 @@
 
 #include "server/BlobEndpoint.h"
 #include "server/SessionStore.h"
-#include "tests/server/ServerProcess.h"
+#include "tests/support/ServerProcess.h"
 
 namespace zolfa_server_test {
+
+using test_support::ServerProcess;
 namespace {
 
 std::string BlobBytes(size_t first, size_t count) {

@@ -18,10 +18,12 @@
 #include <thread>
 #include <vector>
 
-#include "tests/server/ServerProcess.h"
 #include "tests/server/ServiceQueries.h"
+#include "tests/support/ServerProcess.h"
 
 namespace zolfa_server_test {
+
+using test_support::ServerProcess;
 namespace {
 
 using Q = ServiceQueries;

@@ -1,9 +1,11 @@
 #include "tests/server/ServiceQueries.h"
 
 #include "tests/server/AnswerReader.h"
-#include "tests/server/ServerProcess.h"
+#include "tests/support/ServerProcess.h"
 
 namespace zolfa_server_test {
+
+using test_support::ServerProcess;
 
 std::string ServiceQueries::Device(const std::string& sid) {
   return "hw_vendor=ULDA&hw_model=WINCE&hw_id=00112233445566778899AABBCCDDEEFF&zolfaid=ZOLFA-" +

@@ -3,9 +3,13 @@
 
 #include <string>
 
+namespace test_support {
+class ServerProcess;
+}  // namespace test_support
+
 namespace zolfa_server_test {
 
-class ServerProcess;
+using test_support::ServerProcess;
 
 class ServiceQueries {
  public:

@@ -7,7 +7,7 @@
 
 #include "platform/base/CodePage.h"
 #include "platform/testing/TestSupport.h"
-#include "tests/net/TestHttpServer.h"
+#include "tests/support/TestHttpServer.h"
 
 namespace zolfa {
 namespace {
@@ -43,7 +43,7 @@ TEST_F(FetchTextTest, LocalFileLinesAreJoinedWithoutLineEnds) {
 }
 
 TEST_F(FetchTextTest, HttpAddressIsFetchedFromPort80AndDecodedFromAnsi) {
-  ce::testing::TestHttpServer server;
+  test_support::TestHttpServer server;
   std::ofstream(root_.Path() / "hosts") << "h.zolfa.test:80 127.0.0.1:" << server.Port() << "\n";
   server.On("/dir/file.xml", [](const httplib::Request&, httplib::Response& response) {
     response.set_content(ce::WideToMulti(u"<title>登入</title>", ce::CP_ACP), "text/xml");

@@ -10,7 +10,7 @@
 #include "platform/base/CodePage.h"
 #include "platform/net/WinInet.h"
 #include "platform/testing/TestSupport.h"
-#include "tests/net/TestHttpServer.h"
+#include "tests/support/TestHttpServer.h"
 
 namespace zolfa {
 namespace {
@@ -68,7 +68,7 @@ class HttpGetTest : public ::testing::Test {
   }
 
   ce::testing::TempDeviceRoot root_;
-  ce::testing::TestHttpServer server_;
+  test_support::TestHttpServer server_;
 };
 
 TEST_F(HttpGetTest, RawBodiesOfEverySizeAroundTheChunkArriveWholeAndTerminated) {
@@ -190,7 +190,7 @@ TEST_F(HttpGetTest, FailuresOfTheClientBecomeNegativeCodes) {
   // Nothing listens: no status can be read.
   uint32_t closedPort = 0;
   {
-    ce::testing::TestHttpServer gone;
+    test_support::TestHttpServer gone;
     closedPort = static_cast<uint32_t>(gone.Port());
   }
   Answer refused = Get(u"/", false, 0, nullptr, nullptr, closedPort, u"127.0.0.1");

@@ -18,7 +18,9 @@
 #include "platform/base/Registry.h"
 #include "platform/base/Thread.h"
 #include "platform/testing/TestSupport.h"
-#include "tests/e2e/ServiceReceiver.h"
+#include "tests/support/ScriptedTransport.h"
+#include "tests/support/ServiceReceiver.h"
+#include "tests/support/Wait.h"
 #include "zolfa/service/ClientId.h"
 #include "zolfa/service/ServiceMessages.h"
 #include "zolfa/service/ZolfaNetMgrPPC.h"
@@ -27,7 +29,8 @@ namespace {
 
 using namespace zolfa;
 
-using service_test::ServiceReceiver;
+using test_support::kWaitLimitMs;
+using test_support::ServiceReceiver;
 
 constexpr char16_t kDigest[] = u"0123456789abcdef0123456789abcdef";
 constexpr char16_t kSessionHost[] = u"ss.test";
@@ -39,91 +42,15 @@ std::u16string LoginAnswerText(const std::u16string& sid, int status = 0) {
          kSessionHost + u"</ss><ss_port>8080</ss_port>";
 }
 
-// Answers requests from per-host queues and records them. A host may be
-// held: its next request blocks until Release (or, when it honours cancel,
-// until one of the request's cancel flags rises, answering -1 as HttpGet
-// does).
-class ScriptedTransport {
+// The login and session servers: requests keyed by their host.
+class ScriptedTransport
+    : public test_support::ScriptedTransport<ServiceRequest, ServiceReply> {
  public:
-  struct Call {
-    ServiceRequest request;
-    uint64_t atMs = 0;
-    int priority = 0;
-  };
-
-  void Reply(const std::u16string& host, int32_t result, std::u16string text = {}) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    replies_[host].push_back(ServiceReply{result, std::move(text)});
-  }
-
-  void Hold(const std::u16string& host, bool honourCancel) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    holds_[host] = honourCancel;
-  }
-
-  void Release() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    released_ = true;
-    changed_.notify_all();
-  }
-
-  std::vector<Call> Calls() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return calls_;
-  }
-
-  size_t Returned() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return returned_;
-  }
-
-  bool WaitForCalls(size_t count, int timeoutMs = 20000) {
-    std::unique_lock<std::mutex> lock(mutex_);
-    return changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
-                             [&] { return calls_.size() >= count; });
-  }
-
-  ServiceReply Answer(const ServiceRequest& request) {
-    std::unique_lock<std::mutex> lock(mutex_);
-    calls_.push_back(
-        Call{request, ce::CurrentClock().NowMs(), ce::GetThreadPriority(ce::GetCurrentThread())});
-    changed_.notify_all();
-    ServiceReply reply{404, {}};
-    auto queue = replies_.find(request.host);
-    if (queue != replies_.end() && !queue->second.empty()) {
-      reply = queue->second.front();
-      queue->second.pop_front();
-    }
-    auto hold = holds_.find(request.host);
-    if (hold != holds_.end()) {
-      bool honourCancel = hold->second;
-      holds_.erase(hold);
-      auto cancelled = [&] {
-        return honourCancel && ((request.cancelA && request.cancelA->load() != 0) ||
-                                (request.cancelB && request.cancelB->load() != 0));
-      };
-      while (!released_ && !cancelled()) {
-        changed_.wait_for(lock, std::chrono::milliseconds(5));
-      }
-      released_ = false;
-      if (cancelled()) {
-        reply = ServiceReply{-1, {}};
-      }
-    }
-    ++returned_;
-    changed_.notify_all();
-    return reply;
-  }
-
- private:
-  std::mutex mutex_;
-  std::condition_variable changed_;
-  std::map<std::u16string, std::deque<ServiceReply>> replies_;
-  std::map<std::u16string, bool> holds_;
-  bool released_ = false;
-  std::vector<Call> calls_;
-  size_t returned_ = 0;
+  ScriptedTransport() : test_support::ScriptedTransport<ServiceRequest, ServiceReply>(
+                            test_support::HostKey<ServiceRequest>) {}
 };
+
+constexpr char16_t kPrimaryHost[] = u"login1.zolfa.test";
 
 // Threads that wait on the clock when nothing happens: the keep-alive
 // thread and the receiver's message loop.
@@ -151,10 +78,7 @@ class SessionTest : public ::testing::Test {
     ASSERT_EQ(receiver_.Messages().back().message, MSG_LOGIN_DONE);
     manager_->SetOnline(true);
     // The worker ends the logging-in state once its send has returned.
-    for (int i = 0; i < 20000 && manager_->LoginSerial().load() != 0; ++i) {
-      std::this_thread::sleep_for(std::chrono::microseconds(100));
-    }
-    ASSERT_EQ(manager_->LoginSerial().load(), 0);
+    ASSERT_TRUE(manager_->WaitForLoginSettled(kWaitLimitMs));
   }
 
   // Runs CheckSession on a thread of the test, as the keep-alive thread would.
@@ -179,6 +103,7 @@ class SessionTest : public ::testing::Test {
   }
 
   void TearDown() override {
+    transport_->ReleaseAll();
     if (check_.joinable()) {
       manager_.reset();  // wakes the pauses of the check
       check_.join();
@@ -323,7 +248,7 @@ TEST_F(SessionTest, SecondPressDeliversOnlyTheCancel) {
     manager_->SetOnline(false);
     manager_->Login(receiver_.Window(), u"a", kDigest, 1);
     if (!honourCancel) {
-      transport_->Release();
+      transport_->Release(kPrimaryHost);
     }
     ASSERT_TRUE(receiver_.WaitForMessages(messages + 1));
     manager_.reset();
@@ -350,7 +275,7 @@ TEST_F(SessionTest, CheckAnsweredDuringANewLoginIsNotDelivered) {
   EXPECT_EQ(transport_->Calls()[2].request.port, 8080u);
   EXPECT_EQ(manager_->Sid(), u"S2");  // the answer still refreshes the session
 
-  transport_->Release();
+  transport_->Release(kPrimaryHost);
   ASSERT_TRUE(receiver_.WaitForMessages(2));
   manager_.reset();
   EXPECT_EQ(receiver_.Numbers(), (std::vector<ce::UINT>{MSG_LOGIN_DONE, MSG_LOGIN_DONE}));
@@ -428,9 +353,7 @@ TEST_F(SessionTest, KeepAliveChecksAfter599OneSecondPauses) {
     EXPECT_EQ(call.request.path.substr(0, 14), u"/ce_check.php?");
     EXPECT_EQ(manager_->Sid(), round == 1 ? u"S2" : u"S3");
     // Back in the first pause of the next round.
-    while (transport_->Returned() < round) {
-      std::this_thread::yield();
-    }
+    ASSERT_TRUE(transport_->WaitForReturned(round));
     ASSERT_TRUE(clock_->WaitForWaiters(kIdleWaiters));
   }
   // The second check sends the common query rebuilt with the first one's sid.
@@ -463,16 +386,20 @@ TEST_F(SessionTest, DestructionWaitsForARunningWorkerAlsoWhileLoggedIn) {
   ASSERT_EQ(manager_->LoggedInFlag().load(), 1);
 
   std::atomic<bool> destroyed{false};
+  size_t returnedWhenDestroyed = 0;
   std::thread destroyer([&] {
     manager_.reset();
+    returnedWhenDestroyed = transport_->Returned();
     destroyed = true;
   });
-  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  // The destruction has raised the stop flag, which the held transfer sees
+  // and does not stop at.
+  ASSERT_TRUE(transport_->WaitForCancelSeen(1));
   EXPECT_FALSE(destroyed.load());
   EXPECT_EQ(transport_->Returned(), 1u);
-  transport_->Release();
+  transport_->Release(kPrimaryHost);
   destroyer.join();
-  EXPECT_EQ(transport_->Returned(), 2u);
+  EXPECT_EQ(returnedWhenDestroyed, 2u);  // it returned only after the worker
   // The stopping manager delivered nothing of the late answer.
   EXPECT_EQ(receiver_.Numbers(), std::vector<ce::UINT>{MSG_LOGIN_DONE});
 }
@@ -487,13 +414,8 @@ TEST_F(SessionTest, SendToAWindowDestroyedWhileTheWorkerWaitsReturns) {
   transport_->Reply(u"login1.zolfa.test", 200, LoginAnswerText(u"S1"));
   receiver_.Hold();
   manager_->Login(receiver_.Window(), u"a", kDigest, 0);
-  ASSERT_TRUE(transport_->WaitForCalls(1));
-  while (transport_->Returned() < 1) {
-    std::this_thread::yield();
-  }
-  // Give the worker time to enter its send; the outcome is the same if it
-  // has not, but then the waiting case is not exercised.
-  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  // The worker waits in its send to the held window.
+  ASSERT_TRUE(receiver_.WaitForPendingSend());
   receiver_.DestroyWhileHeld();
   manager_.reset();  // returns only when the worker's send has returned
   EXPECT_TRUE(receiver_.Numbers().empty());

@@ -4,10 +4,10 @@
 #include "platform/shell/Gesture.h"
 
 #include <atomic>
-#include <chrono>
 #include <thread>
 
 #include "tests/shell/ShellTesting.h"
+#include "tests/support/Wait.h"
 
 namespace ce::testing {
 namespace {
@@ -15,22 +15,13 @@ namespace {
 constexpr UINT kActionKey = 0x86;
 constexpr UINT kMsgStop = WM_APP + 1;
 
-bool WaitFor(const std::atomic<bool>& flag) {
-  auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-  while (!flag.load()) {
-    if (std::chrono::steady_clock::now() > end) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
-  return true;
-}
-
 // A list-like window on its own UI thread, inside a parent that hears of
 // gestures with SHRG_NOTIFYPARENT.
 class GestureProbe {
  public:
   explicit GestureProbe(DWORD flags) : flags_(flags) {
     thread_ = std::thread([this] { Run(); });
-    EXPECT_TRUE(WaitFor(ready_));
+    EXPECT_TRUE(ready_.Wait());
   }
   ~GestureProbe() {
     PostMessage(window_, kMsgStop, 0, 0);
@@ -39,21 +30,21 @@ class GestureProbe {
 
   HWND Window() const { return window_; }
 
-  std::atomic<bool> entered{false};  // the press is being recognised
-  std::atomic<bool> done{false};
+  test_support::Flag entered;  // the press is being recognised
+  test_support::Flag done;
   std::atomic<DWORD> result{0};
   std::atomic<int> releasesAfter{0};  // releases the window got after the answer
   std::atomic<UINT> parentNotice{0};
 
  private:
   LRESULT Recognise(HWND hwnd, POINT down) {
-    entered = true;
+    entered.Raise();
     SHRGINFO info;
     info.hwndClient = hwnd;
     info.ptDown = down;
     info.dwFlags = flags_;
     result = SHRecognizeGesture(&info);
-    done = true;
+    done.Raise();
     return 0;
   }
 
@@ -70,7 +61,7 @@ class GestureProbe {
           return wp == kActionKey ? Recognise(w, POINT{}) : 0;
         case WM_LBUTTONUP:
         case WM_KEYUP:
-          if (done) ++releasesAfter;
+          if (done.Raised()) ++releasesAfter;
           return 0;
         case kMsgStop:
           PostQuitMessage(0);
@@ -80,7 +71,7 @@ class GestureProbe {
       }
     }, parent, WS_VISIBLE);
     window_ = list.Handle();
-    ready_ = true;
+    ready_.Raise();
     MSG msg;
     while (GetMessage(&msg, nullptr, 0, 0) > 0) {
       TranslateMessage(&msg);
@@ -89,7 +80,7 @@ class GestureProbe {
   }
 
   DWORD flags_;
-  std::atomic<bool> ready_{false};
+  test_support::Flag ready_;
   HWND window_ = nullptr;
   std::thread thread_;
 };
@@ -105,7 +96,7 @@ class GestureTest : public ::testing::Test {
     } else {
       PostMessage(probe.Window(), WM_LBUTTONDOWN, 1, At(10, 10));
     }
-    ASSERT_TRUE(WaitFor(probe.entered));
+    ASSERT_TRUE(probe.entered.Wait());
     ASSERT_TRUE(clock_->WaitForWaiters(1));
   }
   void Settle() { ASSERT_TRUE(clock_->WaitForWaiters(1)); }
@@ -119,9 +110,9 @@ TEST_F(GestureTest, AStylusHeldForTheHoldPeriodIsAContextMenuGesture) {
   Press(probe);
   clock_->Advance(kTapAndHoldMs - 1);
   Settle();
-  EXPECT_FALSE(probe.done);
+  EXPECT_FALSE(probe.done.Raised());
   clock_->Advance(1);
-  ASSERT_TRUE(WaitFor(probe.done));
+  ASSERT_TRUE(probe.done.Wait());
   EXPECT_EQ(probe.result, GN_CONTEXTMENU);
   EXPECT_EQ(probe.parentNotice, GN_CONTEXTMENU);
 }
@@ -140,7 +131,7 @@ TEST_F(GestureTest, AReleaseOrAMoveBeforeThePeriodEndsIsATap) {
     clock_->Advance(300);
     Settle();
     PostMessage(probe.Window(), c.message, c.message == WM_LBUTTONUP ? 0 : 1, c.where);
-    ASSERT_TRUE(WaitFor(probe.done)) << c.name;
+    ASSERT_TRUE(probe.done.Wait()) << c.name;
     EXPECT_EQ(probe.result, 0u) << c.name;
     // The release stays for the control itself.
     PostMessage(probe.Window(), WM_NULL, 0, 0);
@@ -154,9 +145,9 @@ TEST_F(GestureTest, ASmallWobbleStillHolds) {
   Press(probe);
   PostMessage(probe.Window(), WM_MOUSEMOVE, 1, At(12, 11));
   Settle();
-  EXPECT_FALSE(probe.done);
+  EXPECT_FALSE(probe.done.Raised());
   clock_->Advance(kTapAndHoldMs);
-  ASSERT_TRUE(WaitFor(probe.done));
+  ASSERT_TRUE(probe.done.Wait());
   EXPECT_EQ(probe.result, GN_CONTEXTMENU);
 }
 
@@ -165,9 +156,9 @@ TEST_F(GestureTest, TheLongDelayWaitsLonger) {
   Press(probe);
   clock_->Advance(kTapAndHoldMs);
   Settle();
-  EXPECT_FALSE(probe.done);
+  EXPECT_FALSE(probe.done.Raised());
   clock_->Advance(kTapAndHoldLongMs - kTapAndHoldMs);
-  ASSERT_TRUE(WaitFor(probe.done));
+  ASSERT_TRUE(probe.done.Wait());
   EXPECT_EQ(probe.result, GN_CONTEXTMENU);
 }
 
@@ -178,7 +169,7 @@ TEST_F(GestureTest, TheActionKeyHeldIsAGestureAndReleasedIsAPress) {
     PostMessage(probe.Window(), WM_KEYDOWN, kActionKey, 1 | (LPARAM{1} << 30));  // auto-repeat
     Settle();
     clock_->Advance(kTapAndHoldMs);
-    ASSERT_TRUE(WaitFor(probe.done));
+    ASSERT_TRUE(probe.done.Wait());
     EXPECT_EQ(probe.result, GN_CONTEXTMENU);
   }
   GestureProbe probe(SHRG_RETURNCMD);
@@ -186,7 +177,7 @@ TEST_F(GestureTest, TheActionKeyHeldIsAGestureAndReleasedIsAPress) {
   clock_->Advance(100);
   Settle();
   PostMessage(probe.Window(), WM_KEYUP, kActionKey, 0);
-  ASSERT_TRUE(WaitFor(probe.done));
+  ASSERT_TRUE(probe.done.Wait());
   EXPECT_EQ(probe.result, 0u);
   Settle();
   EXPECT_EQ(probe.releasesAfter, 1);

@@ -7,12 +7,12 @@
 
 #include "platform/base/Registry.h"
 #include "platform/testing/TestSupport.h"
-#include "tests/window/PeerProcess.h"
+#include "tests/support/PeerProcess.h"
 
 namespace ce {
 namespace {
 
-using testing::PeerProcess;
+using test_support::PeerProcess;
 
 struct Reported {
   std::u16string name;

@@ -11,6 +11,7 @@
 #include "platform/window/Message.h"
 #include "platform/window/Paint.h"
 #include "platform/window/Timer.h"
+#include "tests/support/Wait.h"
 
 namespace ce {
 namespace {
@@ -126,21 +127,24 @@ void RecordingTimerProc(HWND, UINT, UINT_PTR id, DWORD) {
 TEST_F(MessageQueueTest, ThreadMessagesAndForgedTimerMessages) {
   // A thread without a queue cannot be posted to; once it has one it can.
   std::atomic<DWORD> workerId{0};
-  std::atomic<bool> haveQueue{false};
+  test_support::Flag started;
+  test_support::Flag mayCreateQueue;
+  test_support::Flag queueCreated;
   std::atomic<UINT> received{0};
   std::thread worker([&] {
     workerId = GetCurrentThreadId();
-    while (!haveQueue) std::this_thread::yield();
+    started.Raise();
+    mayCreateQueue.Wait();
     MSG msg;
     PeekMessage(&msg, nullptr, 0, 0, PM_NOREMOVE);  // creates the queue
-    haveQueue = false;
+    queueCreated.Raise();
     if (GetMessage(&msg, nullptr, 0, 0) > 0) received = msg.message;
   });
-  while (workerId == 0) std::this_thread::yield();
+  EXPECT_TRUE(started.Wait());
   EXPECT_FALSE(PostThreadMessage(workerId, WM_USER, 0, 0));
   EXPECT_EQ(GetLastError(), ERROR_INVALID_THREAD_ID);
-  haveQueue = true;
-  while (haveQueue) std::this_thread::yield();
+  mayCreateQueue.Raise();
+  EXPECT_TRUE(queueCreated.Wait());
   EXPECT_TRUE(PostThreadMessage(workerId, WM_USER + 9, 0, 0));
   worker.join();
   EXPECT_EQ(received, WM_USER + 9);

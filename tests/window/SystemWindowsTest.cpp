@@ -13,14 +13,14 @@
 #include "platform/testing/WindowTesting.h"
 #include "platform/window/SystemWindows.h"
 #include "platform/window/detail/DeviceWindowTable.h"
-#include "tests/window/PeerProcess.h"
-#include "tests/window/peer/PeerMessages.h"
+#include "tests/support/PeerProcess.h"
+#include "tests/support/peer/PeerMessages.h"
 
 namespace ce {
 namespace {
 
 using detail::DeviceWindowTable;
-using testing::PeerProcess;
+using test_support::PeerProcess;
 using testing::TestWindow;
 
 LRESULT Default(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefWindowProc(w, m, wp, lp); }

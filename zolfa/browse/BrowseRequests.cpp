@@ -1,5 +1,6 @@
 #include "zolfa/browse/BrowseRequests.h"
 
+#include <chrono>
 #include <new>
 #include <utility>
 
@@ -116,6 +117,12 @@ const ce::CriticalSection* BrowseRequests::SlotLock(size_t position) const {
 int BrowseRequests::RunningWorkers() {
   std::lock_guard<std::mutex> guard(workersMutex_);
   return runningWorkers_;
+}
+
+bool BrowseRequests::WaitForWorkersEnded(int timeoutMs) {
+  std::unique_lock<std::mutex> lock(workersMutex_);
+  return workersChanged_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                                  [this] { return runningWorkers_ == 0; });
 }
 
 bool BrowseRequests::TakeFreeSlot(size_t& position) {

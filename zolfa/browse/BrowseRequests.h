@@ -87,6 +87,9 @@ class BrowseRequests : public IBrowseQueue {
   const ce::CriticalSection* SlotLock(size_t position) const;
   // Workers that have not ended yet; any thread.
   int RunningWorkers();
+  // Waits until the last running worker has ended, or timeoutMs of real time
+  // passed (false); any thread but the screen's while a worker posts to it.
+  bool WaitForWorkersEnded(int timeoutMs);
 
  private:
   struct Slot {

@@ -1,5 +1,6 @@
 #include "zolfa/service/ZolfaNetMgrPPC.h"
 
+#include <chrono>
 #include <utility>
 
 #include "platform/base/Clock.h"
@@ -170,6 +171,12 @@ void ZolfaNetMgrPPC::Shutdown() {
   loggingOut_.store(0, kRelaxed);
 }
 
+bool ZolfaNetMgrPPC::WaitForLoginSettled(int timeoutMs) {
+  std::unique_lock<std::mutex> lock(threadsMutex_);
+  return threadsChanged_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                                  [this] { return loginSerial_.load(kRelaxed) == 0; });
+}
+
 bool ZolfaNetMgrPPC::StartWorker(std::function<void()> fn) {
   {
     std::lock_guard<std::mutex> lock(threadsMutex_);
@@ -255,7 +262,10 @@ bool ZolfaNetMgrPPC::Exchange(Mode mode, LoginResult& record, const std::u16stri
         // Only the login that was delivered ends the logging-in state; a
         // login started while this message was handled keeps its serial.
         int32_t delivered = record.serial;
-        loginSerial_.compare_exchange_strong(delivered, 0, kRelaxed);
+        if (loginSerial_.compare_exchange_strong(delivered, 0, kRelaxed)) {
+          std::lock_guard<std::mutex> lock(threadsMutex_);
+          threadsChanged_.notify_all();
+        }
       }
       return true;
     }

@@ -114,6 +114,11 @@ class ZolfaNetMgrPPC {
   std::atomic<int32_t>& SessionErrorFlag() { return sessionError_; }
   std::atomic<int32_t>& LoginCancelFlag() { return loginCancel_; }
   std::atomic<int32_t>& LoginSerial() { return loginSerial_; }
+  // Waits until the logging-in state has ended (the login serial is 0 again,
+  // which the worker whose outcome was delivered sets once its send has
+  // returned), or timeoutMs of real time passed (false). Any thread but the
+  // window's.
+  bool WaitForLoginSettled(int timeoutMs);
 
   // The locks of the request kinds; a worker holds its kind's lock for its
   // whole run, so requests of one kind run one after another.
@@ -172,7 +177,8 @@ class ZolfaNetMgrPPC {
   std::mutex stopMutex_;
   std::condition_variable stopChanged_;
 
-  // Threads started by the manager that have not returned yet.
+  // Threads started by the manager that have not returned yet; the
+  // condition is also notified when the login serial returns to 0.
   std::mutex threadsMutex_;
   std::condition_variable threadsChanged_;
   int runningThreads_ = 0;

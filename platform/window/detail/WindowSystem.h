@@ -234,4 +234,9 @@ uint64_t NextTimerDueMs();
 // available for the calling thread or timeoutMs passes; used by test pumps.
 void WaitForQueueRealTime(int timeoutMs);
 
+// Waits in real time until a message sent by another thread waits, not yet
+// handled, in the queue of thread threadId; false when timeoutMs passed
+// first or the thread has no queue. For tests.
+bool WaitForSentMessage(DWORD threadId, int timeoutMs);
+
 }  // namespace ce::detail

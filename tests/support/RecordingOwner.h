@@ -13,16 +13,16 @@
 #include "zolfa/library/ICurPlaylistPlayer.h"
 #include "zolfa/library/IPersonalLibraryOwner.h"
 
-namespace zolfa::testing {
+namespace test_support {
 
 using CallLog = std::vector<std::string>;
 
 inline std::string Utf8(std::u16string_view text) { return ce::ToUtf8(text); }
 
-class RecordingPlayer : public ICurPlaylistPlayer {
+class RecordingPlayer : public zolfa::ICurPlaylistPlayer {
  public:
   explicit RecordingPlayer(CallLog& log) : log_(log) {}
-  int Play(const FeedItem& entry) override {
+  int Play(const zolfa::FeedItem& entry) override {
     log_.push_back("Play(" + Utf8(entry.title) + ")");
     played.push_back(entry);
     if (throwOnPlay) throw std::runtime_error("player failed");
@@ -34,7 +34,7 @@ class RecordingPlayer : public ICurPlaylistPlayer {
     log_.push_back(stopped ? "StoppedOnPurpose(1)" : "StoppedOnPurpose(0)");
   }
 
-  std::vector<FeedItem> played;
+  std::vector<zolfa::FeedItem> played;
   int playResult = 1;
   bool throwOnPlay = false;
 
@@ -42,12 +42,12 @@ class RecordingPlayer : public ICurPlaylistPlayer {
   CallLog& log_;
 };
 
-class RecordingOwner : public ICurPlaylistOwner {
+class RecordingOwner : public zolfa::ICurPlaylistOwner {
  public:
   RecordingOwner() : player(log) {}
 
-  ICurPlaylistPlayer& Player() override { return player; }
-  void AddRow(const FeedItem& entry) override {
+  zolfa::ICurPlaylistPlayer& Player() override { return player; }
+  void AddRow(const zolfa::FeedItem& entry) override {
     rows.push_back(entry.title);
     log.push_back("AddRow(" + Utf8(entry.title) + ")");
   }
@@ -59,9 +59,9 @@ class RecordingOwner : public ICurPlaylistOwner {
     rows.clear();
     log.push_back("DeleteAllRows");
   }
-  void FillRows(const std::vector<FeedItem>& entries) override {
+  void FillRows(const std::vector<zolfa::FeedItem>& entries) override {
     rows.clear();
-    for (const FeedItem& entry : entries) rows.push_back(entry.title);
+    for (const zolfa::FeedItem& entry : entries) rows.push_back(entry.title);
     log.push_back("FillRows(" + std::to_string(entries.size()) + ")");
   }
   void SetRowText(int32_t row, std::u16string_view text) override {
@@ -114,7 +114,7 @@ class RecordingOwner : public ICurPlaylistOwner {
   bool confirmAnswer = true;
 };
 
-class RecordingCore : public ICurPlaylistCore {
+class RecordingCore : public zolfa::ICurPlaylistCore {
  public:
   explicit RecordingCore(CallLog& log) : log_(log) {}
   void SetNowPlayingFile(std::u16string_view path) override { file = path; }
@@ -130,7 +130,7 @@ class RecordingCore : public ICurPlaylistCore {
   CallLog& log_;
 };
 
-class RecordingLibraryOwner : public IPersonalLibraryOwner {
+class RecordingLibraryOwner : public zolfa::IPersonalLibraryOwner {
  public:
   void RebuildPlaylistList() override { log.push_back("RebuildPlaylistList"); }
   void SelectPlaylistRow(int32_t row) override {
@@ -142,8 +142,8 @@ class RecordingLibraryOwner : public IPersonalLibraryOwner {
 };
 
 // A playable song entry.
-inline FeedItem Song(std::u16string title, std::u16string id) {
-  return FeedItem{std::move(title), u"zolfa://play_song_" + id, u"song"};
+inline zolfa::FeedItem Song(std::u16string title, std::u16string id) {
+  return zolfa::FeedItem{std::move(title), u"zolfa://play_song_" + id, u"song"};
 }
 
-}  // namespace zolfa::testing
+}  // namespace test_support

@@ -15,12 +15,14 @@
 
 #include "platform/base/Clock.h"
 #include "platform/base/Thread.h"
+#include "platform/testing/WindowTesting.h"
 #include "platform/window/Message.h"
 #include "platform/window/Window.h"
+#include "tests/support/Wait.h"
 #include "zolfa/service/LoginResult.h"
 #include "zolfa/service/ServiceMessages.h"
 
-namespace service_test {
+namespace test_support {
 
 class ServiceReceiver {
  public:
@@ -74,11 +76,10 @@ class ServiceReceiver {
     return numbers;
   }
 
-  // Waits in real time until count messages have arrived.
-  bool WaitForMessages(size_t count, int timeoutMs = 20000) {
+  // Waits until count messages have arrived.
+  bool WaitForMessages(size_t count, int limitMs = kWaitLimitMs) {
     std::unique_lock<std::mutex> lock(mutex_);
-    return changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
-                             [&] { return received_.size() >= count; });
+    return WaitUntil(lock, changed_, [&] { return received_.size() >= count; }, limitMs);
   }
 
   // Makes the window's thread stop handling messages: it waits inside a
@@ -87,6 +88,17 @@ class ServiceReceiver {
     ce::PostMessage(window_, kHold, 0, 0);
     std::unique_lock<std::mutex> lock(mutex_);
     changed_.wait(lock, [this] { return held_; });
+  }
+
+  // While held: waits until a message sent to the window waits for the
+  // window's thread.
+  bool WaitForPendingSend(int limitMs = kWaitLimitMs) {
+    ce::DWORD threadId;
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      threadId = threadId_;
+    }
+    return ce::testing::WaitForPendingSend(threadId, limitMs);
   }
 
   void Resume() {
@@ -217,4 +229,4 @@ class ServiceReceiver {
   std::thread thread_;
 };
 
-}  // namespace service_test
+}  // namespace test_support

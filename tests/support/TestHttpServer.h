@@ -18,7 +18,7 @@
 #include <thread>
 #include <vector>
 
-namespace ce::testing {
+namespace test_support {
 
 class TestHttpServer {
  public:
@@ -150,4 +150,4 @@ class TestHttpServer {
   bool stopping_ = false;
 };
 
-}  // namespace ce::testing
+}  // namespace test_support

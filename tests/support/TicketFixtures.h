@@ -1,13 +1,10 @@
-// Test helpers for the song-ticket requests: a scripted stream and data
+// Test helpers for the song-ticket requests: the scripted stream and data
 // server in place of HttpGet, a player-screen window on its own thread that
 // copies what the workers send it, and a cover sink that records the cover
 // sources.
 #pragma once
 
-#include <chrono>
 #include <condition_variable>
-#include <deque>
-#include <map>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -16,93 +13,32 @@
 
 #include "platform/window/Message.h"
 #include "platform/window/Window.h"
+#include "tests/support/ScriptedTransport.h"
+#include "tests/support/Wait.h"
 #include "zolfa/playback/IAlbumCoverSink.h"
 #include "zolfa/playback/PlaySongRequest.h"
 #include "zolfa/playback/PlaybackMessages.h"
 #include "zolfa/playback/PlaybackTransport.h"
 
-namespace playback_test {
+namespace test_support {
 
-// Answers fetches by the path before its "?", or by its first five
-// characters for the "/psN_" paths: from a queue of replies (404 when the
-// queue is empty). A held key makes its fetches wait until Release or until a
-// cancel flag rises (answered -1, as HttpGet does).
-class ScriptedStreamServer {
+// The stream and data servers of the song-ticket requests: fetches keyed by
+// the path before their "?", or by its first five characters for the "/psN_"
+// paths.
+class ScriptedStreamServer
+    : public ScriptedTransport<zolfa::PlaybackFetch, zolfa::PlaybackReply> {
  public:
-  zolfa::PlaybackTransport Transport() {
-    return [this](const zolfa::PlaybackFetch& fetch) { return Answer(fetch); };
-  }
+  ScriptedStreamServer()
+      : ScriptedTransport([](const zolfa::PlaybackFetch& fetch) { return KeyOf(fetch.path); }) {}
 
   static std::u16string KeyOf(const std::u16string& path) {
     if (path.rfind(u"/ps", 0) == 0 && path.size() >= 5) return path.substr(0, 5);
-    return path.substr(0, path.find(u'?'));
+    return PathKey(path);
   }
 
-  void Reply(const std::u16string& key, int32_t result, std::u16string text = {}) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    replies_[key].push_back(zolfa::PlaybackReply{result, std::move(text), {}});
-  }
   void ReplyBytes(const std::u16string& key, int32_t result, std::string bytes) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    replies_[key].push_back(zolfa::PlaybackReply{result, {}, std::move(bytes)});
+    Queue(key, zolfa::PlaybackReply{result, {}, std::move(bytes)});
   }
-  void Hold(const std::u16string& key) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    held_[key] = true;
-  }
-  void Release(const std::u16string& key) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    held_[key] = false;
-    changed_.notify_all();
-  }
-  void ReleaseAll() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    for (auto& [key, held] : held_) held = false;
-    changed_.notify_all();
-  }
-
-  std::vector<zolfa::PlaybackFetch> Calls() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return calls_;
-  }
-  std::vector<zolfa::PlaybackFetch> CallsTo(const std::u16string& key) {
-    std::vector<zolfa::PlaybackFetch> of;
-    for (const zolfa::PlaybackFetch& fetch : Calls()) {
-      if (KeyOf(fetch.path) == key) of.push_back(fetch);
-    }
-    return of;
-  }
-  bool WaitForCalls(size_t count) {
-    std::unique_lock<std::mutex> lock(mutex_);
-    return changed_.wait_for(lock, std::chrono::seconds(20),
-                             [&] { return calls_.size() >= count; });
-  }
-
- private:
-  zolfa::PlaybackReply Answer(const zolfa::PlaybackFetch& fetch) {
-    std::unique_lock<std::mutex> lock(mutex_);
-    const std::u16string key = KeyOf(fetch.path);
-    calls_.push_back(fetch);
-    changed_.notify_all();
-    auto cancelled = [&] {
-      return (fetch.cancelA != nullptr && fetch.cancelA->load() != 0) ||
-             (fetch.cancelB != nullptr && fetch.cancelB->load() != 0);
-    };
-    while (held_[key] && !cancelled()) {
-      changed_.wait_for(lock, std::chrono::milliseconds(2));
-    }
-    if (cancelled()) return zolfa::PlaybackReply{-1, {}, {}};
-    if (replies_[key].empty()) return zolfa::PlaybackReply{404, {}, {}};
-    zolfa::PlaybackReply reply = replies_[key].front();
-    replies_[key].pop_front();
-    return reply;
-  }
-
-  std::mutex mutex_;
-  std::condition_variable changed_;
-  std::map<std::u16string, std::deque<zolfa::PlaybackReply>> replies_;
-  std::map<std::u16string, bool> held_;
-  std::vector<zolfa::PlaybackFetch> calls_;
 };
 
 // The player screen: a window on a thread of its own that copies every
@@ -143,10 +79,9 @@ class TicketReceiver {
     std::lock_guard<std::mutex> lock(mutex_);
     return received_;
   }
-  bool WaitForMessages(size_t count) {
+  bool WaitForMessages(size_t count, int limitMs = kWaitLimitMs) {
     std::unique_lock<std::mutex> lock(mutex_);
-    return changed_.wait_for(lock, std::chrono::seconds(20),
-                             [&] { return received_.size() >= count; });
+    return WaitUntil(lock, changed_, [&] { return received_.size() >= count; }, limitMs);
   }
 
  private:
@@ -227,4 +162,4 @@ class RecordingCoverSink : public zolfa::IAlbumCoverSink {
   std::vector<std::u16string> sources_;
 };
 
-}  // namespace playback_test
+}  // namespace test_support

@@ -18,7 +18,7 @@
 #include "platform/window/Message.h"
 #include "platform/window/SystemWindows.h"
 #include "platform/window/Window.h"
-#include "tests/window/peer/PeerMessages.h"
+#include "tests/support/peer/PeerMessages.h"
 
 namespace {
 

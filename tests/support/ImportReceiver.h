@@ -2,16 +2,17 @@
 // records every MSG_IMPORT_DONE, copying the text while it is valid.
 #pragma once
 
-#include <chrono>
+#include <cstdint>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "platform/testing/WindowTesting.h"
 #include "platform/window/Message.h"
 #include "platform/window/Window.h"
+#include "tests/support/Wait.h"
 #include "zolfa/library/ImportMessages.h"
 
-namespace zolfa::testing {
+namespace test_support {
 
 class ImportReceiver {
  public:
@@ -36,26 +37,17 @@ class ImportReceiver {
     if (window_ != nullptr) ce::DestroyWindow(window_);
   }
 
-  // Handles messages until count deliveries arrived or timeoutMs of real
-  // time passed (the worker answers at once; the limit only keeps a broken
-  // build from hanging).
-  bool WaitFor(size_t count, int timeoutMs = 20000) {
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (deliveries.size() < count) {
-      ce::MSG msg;
-      while (ce::PeekMessage(&msg, nullptr, 0, 0, ce::PM_REMOVE)) ce::DispatchMessage(&msg);
-      if (deliveries.size() >= count) break;
-      if (std::chrono::steady_clock::now() > deadline) return false;
-      std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
+  // Handles messages until count deliveries arrived (false when the wait's
+  // limit passed first).
+  bool WaitFor(size_t count, int limitMs = kWaitLimitMs) {
+    return ce::testing::PumpUntil([&] { return deliveries.size() >= count; }, limitMs);
   }
 
   std::vector<Delivery> deliveries;
 
  private:
   static ce::LRESULT Proc(ce::HWND window, ce::UINT message, ce::WPARAM wParam, ce::LPARAM lParam) {
-    if (message == MSG_IMPORT_DONE) {
+    if (message == zolfa::MSG_IMPORT_DONE) {
       auto* self =
           reinterpret_cast<ImportReceiver*>(ce::GetWindowLongPtr(window, ce::GWLP_USERDATA));
       if (self != nullptr) {
@@ -70,4 +62,4 @@ class ImportReceiver {
   ce::HWND window_ = nullptr;
 };
 
-}  // namespace zolfa::testing
+}  // namespace test_support

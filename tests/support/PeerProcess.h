@@ -11,7 +11,7 @@
 
 #include "platform/base/Types.h"
 
-namespace ce::testing {
+namespace test_support {
 
 class PeerProcess {
  public:
@@ -25,8 +25,8 @@ class PeerProcess {
   // before it stay for later calls. Empty when none came.
   std::string WaitForLine(const std::string& prefix, int timeoutMs = 5000);
   // The peer's window (after "ready").
-  HWND Window() const { return window_; }
-  UINT Registered(const std::string& name) const;
+  ce::HWND Window() const { return window_; }
+  ce::UINT Registered(const std::string& name) const;
   // Kills the process as a crash would and reaps it.
   void Kill();
   // Waits for the process to end; returns its exit status (-1 if killed).
@@ -41,8 +41,8 @@ class PeerProcess {
   std::string partial_;
   std::deque<std::string> lines_;
   bool ended_ = false;  // the peer closed its output
-  std::map<std::string, UINT> registered_;
-  HWND window_ = nullptr;
+  std::map<std::string, ce::UINT> registered_;
+  ce::HWND window_ = nullptr;
 };
 
-}  // namespace ce::testing
+}  // namespace test_support

@@ -1,4 +1,4 @@
-#include "tests/window/PeerProcess.h"
+#include "tests/support/PeerProcess.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -9,7 +9,7 @@
 #include <chrono>
 #include <cstdlib>
 
-namespace ce::testing {
+namespace test_support {
 
 PeerProcess::PeerProcess(const std::filesystem::path& device, const std::string& className,
                          const std::string& title, const std::vector<std::string>& messageNames) {
@@ -36,11 +36,11 @@ PeerProcess::PeerProcess(const std::filesystem::path& device, const std::string&
   output_ = pipeFds[0];
   for (const auto& name : messageNames) {
     std::string line = WaitForLine("registered " + name + " ");
-    registered_[name] = line.empty() ? 0 : static_cast<UINT>(std::stoul(line.substr(line.rfind(' ') + 1)));
+    registered_[name] = line.empty() ? 0 : static_cast<ce::UINT>(std::stoul(line.substr(line.rfind(' ') + 1)));
   }
   std::string ready = WaitForLine("ready ");
   if (!ready.empty()) {
-    window_ = reinterpret_cast<HWND>(static_cast<uintptr_t>(std::stoull(ready.substr(6), nullptr, 16)));
+    window_ = reinterpret_cast<ce::HWND>(static_cast<uintptr_t>(std::stoull(ready.substr(6), nullptr, 16)));
   }
 }
 
@@ -49,7 +49,7 @@ PeerProcess::~PeerProcess() {
   if (output_ >= 0) ::close(output_);
 }
 
-UINT PeerProcess::Registered(const std::string& name) const {
+ce::UINT PeerProcess::Registered(const std::string& name) const {
   auto it = registered_.find(name);
   return it == registered_.end() ? 0 : it->second;
 }
@@ -105,4 +105,4 @@ int PeerProcess::Wait() {
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-}  // namespace ce::testing
+}  // namespace test_support
