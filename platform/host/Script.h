@@ -34,7 +34,8 @@
 namespace ce {
 
 enum class ScriptVerb {
-  kTap, kHold, kKey, kType, kMenu, kAnswer, kWait, kUntil, kAwait, kAwaitText, kShot, kDump, kRotate, kQuit
+  kTap, kHold, kKey, kType, kMenu, kAnswer, kWait, kUntil, kAwait, kAwaitText, kShot, kDump, kRotate, kStamp,
+  kQuit
 };
 
 // Where a tap or hold lands: a point, or a control by id, optionally in the
@@ -56,7 +57,7 @@ struct ScriptStep {
   ScriptVerb verb = ScriptVerb::kQuit;
   ScriptTarget target;   // tap, hold
   std::vector<UINT> keys;  // key: virtual keys in order
-  std::string text;      // type, until (UTF-8); shot: the file name
+  std::string text;      // type, until (UTF-8); shot: the file name; stamp: its name
   UINT command = 0;      // menu
   int answer = 0;        // answer: IDOK, IDYES, IDNO, IDCANCEL
   DWORD ms = 0;          // wait; until's and await's time-out

@@ -258,6 +258,12 @@ bool LineParser::ParseVerb(std::string_view verbWord, std::string_view rest) {
     step_.ms = static_cast<DWORD>(ms);
     return true;
   }
+  if (verb == "stamp") {
+    step_.verb = ScriptVerb::kStamp;
+    if (args.size() != 1) return Fail("expected one name");
+    step_.text = std::string(args[0]);
+    return true;
+  }
   if (verb == "dump" || verb == "rotate" || verb == "quit") {
     step_.verb = verb == "dump" ? ScriptVerb::kDump : verb == "rotate" ? ScriptVerb::kRotate : ScriptVerb::kQuit;
     return NoArguments(args);

@@ -453,6 +453,10 @@ ScriptRunner::Progress ScriptRunner::Run(const ScriptStep& step) {
       if (result != DISP_CHANGE_SUCCESSFUL) return Stop(step, "the screen cannot turn");
       return Progress::kYield;
     }
+    case ScriptVerb::kStamp:
+      // The real clock, also under a virtual one: stamps time the program.
+      transcript_.Write("stamp " + step.text + " " + std::to_string(RealClock().NowMs()));
+      return Progress::kDone;
     case ScriptVerb::kQuit:
       quit_ = true;
       PostQuitMessage(0);

@@ -18,6 +18,7 @@
 #include "platform/base/CodePage.h"
 #include "platform/testing/TestSupport.h"
 #include "tests/server/ServerProcess.h"
+#include "tests/support/CurPlaylistBytes.h"
 #include "tests/support/ProgramRun.h"
 #include "tests/support/ServiceHosts.h"
 #include "zolfa/app/CRegString.h"
@@ -27,7 +28,7 @@ namespace {
 
 using zolfa_server_test::ServerProcess;
 
-constexpr char16_t kCurPlayList[] = u"\\Program Files\\Zolfa\\CurPlayList.xml";
+constexpr const char16_t* kCurPlayList = test_support::kCurPlayListPath;
 constexpr char16_t kPersonalDb[] = u"\\Program Files\\Zolfa\\personal.db";
 
 const char kLogin[] =
@@ -48,33 +49,8 @@ std::string LogField(const std::string& line, int n) {
   return line.substr(start, line.find(' ', start) - start);
 }
 
-struct Song {
-  std::string title;
-  std::string id;
-};
-
-// The current playlist file for these songs, as the playlist writes it:
-// UTF-16LE pieces, each followed by a line feed.
-std::string CurPlayListBytes(const std::vector<Song>& songs) {
-  std::u16string text;
-  auto piece = [&](const std::string& utf8) { text += ce::FromUtf8(utf8) + u"\n"; };
-  piece("<?xml version=\"1.0\" ?>\r\n<rss version=\"2.0\">\r\n\t<channel>\r\n\t\t<title>現在播放清單</title>\r\n");
-  for (const Song& song : songs) {
-    piece("\t\t<item>\r\n\t\t\t<title>");
-    piece(song.title + "</title>\r\n\t\t\t<link>zolfa://play_song_" + song.id);
-    piece("</link>\r\n\t\t\t<zolfa:image>file:\\song.gif");
-    piece("</zolfa:image>\r\n\t\t\t<zolfa:category>");
-    piece("song");
-    piece("</zolfa:category>\r\n\t\t</item>\r\n");
-  }
-  piece("\t</channel>\r\n</rss>");
-  std::string bytes;
-  for (char16_t c : text) {
-    bytes += static_cast<char>(c & 0xFF);
-    bytes += static_cast<char>(c >> 8);
-  }
-  return bytes;
-}
+using Song = test_support::PlaylistSong;
+using test_support::CurPlayListBytes;
 
 class ScreensE2ETest : public ::testing::Test {
  protected:

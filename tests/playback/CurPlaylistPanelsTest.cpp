@@ -6,6 +6,8 @@
 #include <memory>
 #include <string>
 
+#include "platform/media/MediaPlayer.h"
+#include "platform/media/ScriptedMediaPlayer.h"
 #include "platform/testing/TestSupport.h"
 #include "platform/testing/WindowTesting.h"
 #include "zolfa/library/CDlgCurPlaylist.h"
@@ -14,8 +16,15 @@
 
 namespace {
 
-class QuietCore : public zolfa::IScreenCore, public zolfa::ICurPlaylistCore {
+class QuietCore : public zolfa::IScreenCore,
+                  public zolfa::ICurPlaylistCore,
+                  public zolfa::IPlayerCore {
  public:
+  int32_t PlayState() const override { return 0; }
+  void SetPlayState(int32_t) override {}
+  void RequestScreen(int32_t) override {}
+  void Logout() override {}
+  bool PlaySong(ce::HWND, std::u16string_view) override { return false; }
   void AddItemsToPlaylist(const std::vector<zolfa::FeedItem>&, bool, bool) override {}
   void AddItemToPlaylist(const zolfa::FeedItem&, bool) override {}
   void SaveAsPersonalPlaylist(std::u16string_view, const std::vector<zolfa::FeedItem>&) override {}
@@ -36,19 +45,31 @@ bool Shown(ce::HWND window) {
 class CurPlaylistPanelsTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    previousFactory_ = ce::SetMediaPlayerFactory(
+        [](ce::HRESULT*) { return std::make_unique<ce::ScriptedMediaPlayer>(); });
     ASSERT_TRUE(screen_.Create(parent_));
     screen_.MoveWindow(0, 0, 240, 268);
     ASSERT_NE(screen_.Playlist(), nullptr);
   }
 
+  void TearDown() override {
+    screen_.DestroyWindow();
+    // The player bar's media host asks the application to quit as it goes.
+    ce::MSG msg;
+    while (ce::PeekMessage(&msg, nullptr, ce::WM_QUIT, ce::WM_QUIT, ce::PM_REMOVE)) {
+    }
+    ce::SetMediaPlayerFactory(previousFactory_);
+  }
+
   ce::testing::TempDeviceRoot root_;
+  ce::MediaPlayerFactory previousFactory_;
   ce::testing::TestWindow parent_{
       [](ce::HWND w, ce::UINT m, ce::WPARAM wp, ce::LPARAM lp) {
         return ce::DefWindowProc(w, m, wp, lp);
       },
       nullptr, ce::WS_POPUP};
   QuietCore core_;
-  CDlgCurPlaylist screen_{core_, core_, nullptr};
+  CDlgCurPlaylist screen_{core_, core_, core_, nullptr};
 };
 
 TEST_F(CurPlaylistPanelsTest, PanelsStandInTheListsPlaceAndShowForTheirModes) {

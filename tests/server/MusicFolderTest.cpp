@@ -7,11 +7,13 @@
 #include "server/AlbumPhotos.h"
 #include "server/PasswordDigest.h"
 #include "tests/server/AnswerReader.h"
-#include "tests/server/MusicFolderFixture.h"
+#include "tests/support/MusicFolderFixture.h"
 #include "tests/server/ServiceQueries.h"
 #include "tests/support/ServerProcess.h"
 
 namespace zolfa_server_test {
+
+using test_support::MusicFolderFixture;
 
 using test_support::ServerProcess;
 namespace {

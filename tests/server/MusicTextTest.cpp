@@ -10,9 +10,11 @@
 #include "server/MusicLibrary.h"
 #include "server/NameIndex.h"
 #include "server/PlaylistText.h"
-#include "tests/server/MusicFolderFixture.h"
+#include "tests/support/MusicFolderFixture.h"
 
 namespace zolfa_server_test {
+
+using test_support::MusicFolderFixture;
 namespace {
 
 using zolfa_server::LrcLyrics;

@@ -12,6 +12,7 @@
 #include "zolfa/app/ZolfaPaths.h"
 #include "zolfa/browse/BrowseMessages.h"
 #include "zolfa/library/CurPlaylistMessages.h"
+#include "zolfa/playback/PlaySongRequests.h"
 
 namespace zolfa {
 
@@ -125,6 +126,12 @@ void CCore::SetPlayState(int32_t state) {
 
 void CCore::PlayNext() {
   if (ICurrentPlaylist* playlist = CurrentPlaylist()) playlist->PlayNextSong();
+}
+
+bool CCore::PlaySong(ce::HWND requester, std::u16string_view songId) {
+  if (tickets_ == nullptr) return false;
+  tickets_->PlaySong(requester, songId);
+  return true;
 }
 
 void CCore::SetAlbumCover(std::u16string_view source) {

@@ -36,6 +36,7 @@
 #include "zolfa/library/CBackupImport.h"
 #include "zolfa/library/ICurPlaylistCore.h"
 #include "zolfa/playback/IAlbumCoverSink.h"
+#include "zolfa/playback/IPlayerCore.h"
 
 namespace zolfa {
 
@@ -49,12 +50,6 @@ constexpr uint32_t kCmdLogout = 32843;               // "登出"
 constexpr uint32_t kCmdSettings = 32844;             // "設定"
 constexpr uint32_t kCmdAbout = 32845;                // "關於"
 
-// Play states as the media events report them.
-constexpr int32_t kPlayStateOther = 0;
-constexpr int32_t kPlayStateStopped = 1;
-constexpr int32_t kPlayStatePaused = 2;
-constexpr int32_t kPlayStatePlaying = 3;
-
 // The longest exception text written to the log, in UTF-16 units.
 constexpr size_t kMaxLoggedTextLength = 255;
 
@@ -64,7 +59,8 @@ inline constexpr char16_t kApplicationName[] = u"ZOLFA";
 class CCore : public ICurPlaylistCore,
               public IBrowsePoster,
               public IScreenCore,
-              public IAlbumCoverSink {
+              public IAlbumCoverSink,
+              public IPlayerCore {
  public:
   CCore() = default;
   CCore(const CCore&) = delete;
@@ -93,12 +89,13 @@ class CCore : public ICurPlaylistCore,
   // screens. Null until attached.
   void AttachTickets(PlaySongRequests& tickets) { tickets_ = &tickets; }
   PlaySongRequests* Tickets() { return tickets_; }
+  bool PlaySong(ce::HWND requester, std::u16string_view songId) override;
   // Shows the about dialog modally; until one is set ShowAbout does nothing.
   void SetAboutLauncher(std::function<void()> launcher);
 
   // Screens.
   void SelectScreen(int32_t tab) override;
-  void RequestScreen(int32_t screen);
+  void RequestScreen(int32_t screen) override;
   int32_t RequestedScreen() const { return requestedScreen_; }
   int32_t CurrentTab() const override;
 
@@ -120,8 +117,8 @@ class CCore : public ICurPlaylistCore,
   std::u16string NowPlayingLink() const override;
 
   // Play state: 1 stopped, 2 paused, 3 playing; any other value is kept as 0.
-  void SetPlayState(int32_t state);
-  int32_t PlayState() const { return playState_.load(std::memory_order_relaxed); }
+  void SetPlayState(int32_t state) override;
+  int32_t PlayState() const override { return playState_.load(std::memory_order_relaxed); }
 
   void PlayNext();
   // Null until the main screen is attached.
@@ -141,7 +138,7 @@ class CCore : public ICurPlaylistCore,
   void PostBrowseEnd(int32_t requestId) override;
 
   // Sends MSG_LOGOUT to the top-level dialog, which logs out.
-  void Logout();
+  void Logout() override;
   void ShowSettings();
   void ShowAbout();
 

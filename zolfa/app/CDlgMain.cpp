@@ -28,7 +28,7 @@ void DrawBitmap(HDC target, const Bitmap& bitmap, int x, int y, int width, int h
 CDlgMain::CDlgMain(CCore& core, Window* parent)
     : Dialog(kTemplateId, parent),
       core_(core),
-      curPlaylistScreen_(core, core, this),
+      curPlaylistScreen_(core, core, core, this),
       browseScreen_(core, core.BrowseQueue(), this),
       personalLibraryScreen_(core, core.BackupImport(), this) {}
 

@@ -33,10 +33,11 @@ constexpr int32_t kCoverMode = 2;
 }  // namespace
 
 CDlgCurPlaylist::CDlgCurPlaylist(zolfa::IScreenCore& core, zolfa::ICurPlaylistCore& playlistCore,
-                                 Window* parent)
+                                 zolfa::IPlayerCore& playerCore, Window* parent)
     : CTabScreen(kTemplateId, parent),
       core_(core),
       playlistCore_(playlistCore),
+      playerBar_(playerCore, barPlaylist_, this),
       list_(core, CListCtrlBrowse::Form::kCurrentPlaylist) {}
 
 CDlgCurPlaylist::~CDlgCurPlaylist() = default;
@@ -48,6 +49,7 @@ BOOL CDlgCurPlaylist::OnInitDialog() {
   }
   list_.Attach(kSongList, Handle());
   CreatePanels();
+  if (playerBar_.Create(Handle())) playerBar_.ShowWindow(SW_SHOW);
   SHMENUBARINFO info;
   info.hwndParent = Handle();
   info.dwFlags = SHCMBF_HIDDEN;
@@ -95,6 +97,10 @@ void CDlgCurPlaylist::Place() {
   for (Window* panel : {static_cast<Window*>(&lyricsPanel_), static_cast<Window*>(&coverPanel_)}) {
     if (panel->Handle() == nullptr) continue;
     panel->MoveWindow(place.left, place.top, place.right - place.left, place.bottom - place.top);
+  }
+  if (playerBar_.Handle() != nullptr) {
+    RECT bar = PlayerBarPlace();
+    playerBar_.MoveWindow(bar.left, bar.top, bar.right - bar.left, bar.bottom - bar.top);
   }
 }
 
@@ -384,4 +390,48 @@ void CDlgCurPlaylist::SetLyricsPosition(int32_t seconds) {
 bool CDlgCurPlaylist::ConfirmYesNo(std::u16string_view question) {
   const std::u16string text(question);
   return ce::MessageBox(Handle(), text.c_str(), kCaption, MB_YESNO) == IDYES;
+}
+
+// The playlist and the lyrics panel as the player bar sees them; before the
+// playlist exists and after it is gone there is nothing to play.
+
+void CDlgCurPlaylist::BarPlaylist::Stop() {
+  if (screen_.playlist_ != nullptr) screen_.playlist_->Stop();
+}
+
+int32_t CDlgCurPlaylist::BarPlaylist::SelectedIndex() {
+  return screen_.playlist_ != nullptr ? screen_.playlist_->SelectedIndex() : -1;
+}
+
+void CDlgCurPlaylist::BarPlaylist::SetCurrent(int32_t index) {
+  if (screen_.playlist_ != nullptr) screen_.playlist_->SetCurrent(index);
+}
+
+FeedItem CDlgCurPlaylist::BarPlaylist::CurrentItem() {
+  return screen_.playlist_ != nullptr ? screen_.playlist_->CurrentItem() : FeedItem{};
+}
+
+int CDlgCurPlaylist::BarPlaylist::PlayNextSong() {
+  return screen_.playlist_ != nullptr ? screen_.playlist_->PlayNextSong() : 0;
+}
+
+int CDlgCurPlaylist::BarPlaylist::PlayPrevSong() {
+  return screen_.playlist_ != nullptr ? screen_.playlist_->PlayPrevSong() : 0;
+}
+
+void CDlgCurPlaylist::BarPlaylist::SetSongStarted(bool started) {
+  if (screen_.playlist_ != nullptr) screen_.playlist_->SetSongStarted(started);
+}
+
+int32_t CDlgCurPlaylist::BarPlaylist::Count() {
+  return screen_.playlist_ != nullptr ? static_cast<int32_t>(screen_.playlist_->Items().size())
+                                      : 0;
+}
+
+int32_t CDlgCurPlaylist::BarPlaylist::DisplayMode() {
+  return screen_.playlist_ != nullptr ? screen_.playlist_->DisplayMode() : 0;
+}
+
+void CDlgCurPlaylist::BarPlaylist::SetDisplayMode(int32_t mode) {
+  if (screen_.playlist_ != nullptr) screen_.playlist_->SetDisplayMode(mode);
 }

@@ -3,9 +3,8 @@
 // the list's place (display modes 1 and 2) and the place of the player bar
 // (the bottom 35 pixels). It owns the current playlist for the life of its
 // window and forwards the user's edits to it.
-//
-// Until the player bar exists, entries handed to the player reach no player:
-// nothing plays and the playlist is told so.
+// The player bar plays the playlist's entries; the screen relays between
+// the two.
 #pragma once
 
 #include <array>
@@ -20,6 +19,9 @@
 #include "zolfa/library/ICurPlaylistPlayer.h"
 #include "zolfa/playback/CDlgAlbumCover.h"
 #include "zolfa/playback/CDlgLyrics.h"
+#include "zolfa/playback/CDlgPlayer.h"
+#include "zolfa/playback/IPlayerCore.h"
+#include "zolfa/playback/IPlayerPlaylist.h"
 #include "zolfa/widgets/CTabScreen.h"
 #include "zolfa/widgets/CTextHoverButton.h"
 
@@ -56,10 +58,11 @@ class CDlgCurPlaylist : public CTabScreen, public zolfa::ICurPlaylistOwner {
 
   // The core controller outlives the screen.
   CDlgCurPlaylist(zolfa::IScreenCore& core, zolfa::ICurPlaylistCore& playlistCore,
-                  ce::Window* parent);
+                  zolfa::IPlayerCore& playerCore, ce::Window* parent);
   ~CDlgCurPlaylist() override;
 
   void SetActive(bool active) override;
+  ce::HWND PlayerWindow() const override { return playerBar_.Handle(); }
   // Null before the window is made and after it is gone.
   zolfa::CCoreCurPlaylist* Playlist() { return playlist_.get(); }
   // Where the lyrics and album-cover panels stand (the list's place) and the
@@ -70,6 +73,7 @@ class CDlgCurPlaylist : public CTabScreen, public zolfa::ICurPlaylistOwner {
   // The panels of display modes 1 and 2, in the list's place.
   CDlgLyrics& LyricsPanel() { return lyricsPanel_; }
   CDlgAlbumCover& CoverPanel() { return coverPanel_; }
+  CDlgPlayer& PlayerBar() { return playerBar_; }
 
  protected:
   ce::BOOL OnInitDialog() override;
@@ -83,13 +87,38 @@ class CDlgCurPlaylist : public CTabScreen, public zolfa::ICurPlaylistOwner {
   void OnDestroy() override;
 
  private:
-  // A player that is not there yet: it plays nothing.
-  class NoPlayer : public zolfa::ICurPlaylistPlayer {
+  // The player bar as the playlist sees it.
+  class BarPlayer : public zolfa::ICurPlaylistPlayer {
    public:
-    int Play(const zolfa::FeedItem&) override { return 0; }
-    void Stop() override {}
-    void ResetDisplay() override {}
-    void SetStoppedOnPurpose(bool) override {}
+    explicit BarPlayer(CDlgPlayer& bar) : bar_(bar) {}
+    int Play(const zolfa::FeedItem& entry) override { return bar_.Play(entry); }
+    void Stop() override { bar_.Stop(); }
+    void ResetDisplay() override { bar_.EndConnecting(); }
+    void SetStoppedOnPurpose(bool stopped) override { bar_.SetStoppedOnPurpose(stopped); }
+
+   private:
+    CDlgPlayer& bar_;
+  };
+  // The playlist and the lyrics panel as the player bar sees them.
+  class BarPlaylist : public zolfa::IPlayerPlaylist {
+   public:
+    explicit BarPlaylist(CDlgCurPlaylist& screen) : screen_(screen) {}
+    void Stop() override;
+    int32_t SelectedIndex() override;
+    void SetCurrent(int32_t index) override;
+    zolfa::FeedItem CurrentItem() override;
+    int PlayNextSong() override;
+    int PlayPrevSong() override;
+    void SetSongStarted(bool started) override;
+    int32_t Count() override;
+    int32_t DisplayMode() override;
+    void SetDisplayMode(int32_t mode) override;
+    void SetLyrics(std::u16string_view text) override { screen_.SetLyrics(text); }
+    void SetLyricsPosition(int32_t seconds) override { screen_.SetLyricsPosition(seconds); }
+    bool LyricsHaveLines() override { return screen_.lyricsPanel_.HasLines(); }
+
+   private:
+    CDlgCurPlaylist& screen_;
   };
 
   // ICurPlaylistOwner.
@@ -122,7 +151,9 @@ class CDlgCurPlaylist : public CTabScreen, public zolfa::ICurPlaylistOwner {
 
   zolfa::IScreenCore& core_;
   zolfa::ICurPlaylistCore& playlistCore_;
-  NoPlayer player_;
+  BarPlaylist barPlaylist_{*this};
+  CDlgPlayer playerBar_;
+  BarPlayer player_{playerBar_};
   std::unique_ptr<zolfa::CCoreCurPlaylist> playlist_;
   CListCtrlBrowse list_;
   CDlgLyrics lyricsPanel_;

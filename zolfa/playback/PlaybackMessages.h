@@ -15,4 +15,8 @@ constexpr ce::UINT MSG_TICKET_READY = 13361;  // 0x3431
 // during the handler.
 constexpr ce::UINT MSG_TICKET_FAILED = 13362;  // 0x3432
 
+// Posted by the player screen to itself from the play-state handling:
+// wParam the status (1 stopped, 2 paused, 3 playing, 4 reading), lParam 0.
+constexpr ce::UINT MSG_PLAYER_STATUS = 13345;  // 0x3421
+
 }  // namespace zolfa

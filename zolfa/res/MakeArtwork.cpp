@@ -434,6 +434,48 @@ bool WriteRowIcons(const std::string& folder, const char* name, unsigned backgro
   return WritePng(surface, folder + "/" + name);
 }
 
+// The player bar: its background (216, 240 x 35) with the text field's
+// window at x 95..139 and the volume bar's trough at x 172..216, y 16..21;
+// the filler column to the right of it (228, 1 x 35) and the volume bar's
+// strip (217, 1 x 5).
+constexpr unsigned kPlayerFace = 0x2B3F55;
+bool WritePlayerBar(const std::string& folder) {
+  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 240, 35);
+  cairo_t* cr = cairo_create(surface);
+  SetRgb(cr, kPlayerFace);
+  cairo_paint(cr);
+  SetRgb(cr, 0x4A6585);
+  cairo_rectangle(cr, 0, 0, 240, 1);
+  cairo_fill(cr);
+  SetRgb(cr, 0x18242F);
+  RoundedBox(cr, 95.5, 4.5, 43, 26, 3);
+  cairo_fill(cr);
+  SetRgb(cr, 0x14202C);
+  cairo_rectangle(cr, 172, 16, 44, 5);
+  cairo_fill(cr);
+  cairo_destroy(cr);
+  bool ok = WritePng(surface, folder + "/player216.png");
+  surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 1, 35);
+  cr = cairo_create(surface);
+  SetRgb(cr, kPlayerFace);
+  cairo_paint(cr);
+  SetRgb(cr, 0x4A6585);
+  cairo_rectangle(cr, 0, 0, 1, 1);
+  cairo_fill(cr);
+  cairo_destroy(cr);
+  ok = WritePng(surface, folder + "/strip228.png") && ok;
+  surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 1, 5);
+  cr = cairo_create(surface);
+  cairo_pattern_t* bar = cairo_pattern_create_linear(0, 0, 0, 5);
+  cairo_pattern_add_color_stop_rgb(bar, 0, 0xB8 / 255.0, 0xF0 / 255.0, 0x9A / 255.0);
+  cairo_pattern_add_color_stop_rgb(bar, 1, 0x3E / 255.0, 0xA0 / 255.0, 0x45 / 255.0);
+  cairo_set_source(cr, bar);
+  cairo_paint(cr);
+  cairo_pattern_destroy(bar);
+  cairo_destroy(cr);
+  return WritePng(surface, folder + "/strip217.png") && ok;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -444,7 +486,7 @@ int main(int argc, char** argv) {
   std::string folder = argv[1];
   bool ok = WriteAboutLogo(folder) && WriteTabStrip(folder) && WriteStripColumn(folder) &&
             WriteLoginBanner(folder) && WriteLyricsStrip(folder) && WriteDefaultCover(folder) &&
-            WriteListIcons(folder) &&
+            WriteListIcons(folder) && WritePlayerBar(folder) &&
             WriteBand(folder, "band174.png", 240, 21, 0xF1F5F8, 0xC1EAD1) &&
             WriteBand(folder, "index202.png", 63, 18, 0xD6E4F0, 0x8CA0B8) &&
             WriteRowIcons(folder, "rows200.png", 0xF7F7EF, 0x39577A) &&

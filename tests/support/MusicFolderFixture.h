@@ -11,7 +11,7 @@
 #include <optional>
 #include <string>
 
-namespace zolfa_server_test {
+namespace test_support {
 
 class MusicFolderFixture {
  public:
@@ -64,4 +64,4 @@ class MusicFolderFixture {
   std::string error_;
 };
 
-}  // namespace zolfa_server_test
+}  // namespace test_support

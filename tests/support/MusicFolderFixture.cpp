@@ -1,4 +1,4 @@
-#include "tests/server/MusicFolderFixture.h"
+#include "tests/support/MusicFolderFixture.h"
 
 #include <fcntl.h>
 #include <stdlib.h>
@@ -14,7 +14,7 @@
 #include <iterator>
 #include <vector>
 
-namespace zolfa_server_test {
+namespace test_support {
 
 namespace {
 
@@ -168,4 +168,4 @@ MusicFolderFixture::~MusicFolderFixture() {
   if (!base_.empty()) std::filesystem::remove_all(base_, error);
 }
 
-}  // namespace zolfa_server_test
+}  // namespace test_support
