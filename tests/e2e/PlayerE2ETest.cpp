@@ -58,7 +58,8 @@ class PlayerE2ETest : public ::testing::Test {
         << kLogin << (songs.empty() ? "" : "await 160/1061 row 0\n") << script << "quit\n";
     std::filesystem::path transcript = folder / "transcript.txt";
     using test_support::ShellQuote;
-    std::string command = "timeout 120 " + ShellQuote(ZOLFA_BINARY) + " --device " +
+    // In the run's own folder, where its screenshots go.
+    std::string command = "cd " + ShellQuote(folder) + " && timeout 120 " + ShellQuote(ZOLFA_BINARY) + " --device " +
                           ShellQuote(root_.Path()) + " --headless --script " +
                           ShellQuote(scriptFile) + " --transcript " + ShellQuote(transcript) +
                           " 2> " + ShellQuote(folder / "stderr.txt");
