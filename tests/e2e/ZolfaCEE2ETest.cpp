@@ -337,12 +337,17 @@ class ZolfaCEHereTest : public ZolfaCEE2ETest {
     result = host->Finish(result);
     lines_ = host->GetTranscript().Lines();
     host.reset();
+    // A thread a watch started may still be inside the service manager.
+    if (worker_.joinable()) worker_.join();
     service.reset();  // after the windows, as the program does
     return result;
   }
 
   static constexpr ce::UINT kWatchMs = 20;
   ce::INT_PTR dialogResult_ = 0;
+  // A thread of the test that uses the service manager; joined before the
+  // manager goes.
+  std::thread worker_;
   static inline std::function<void()> current_;
 };
 
@@ -352,7 +357,6 @@ TEST_F(ZolfaCEHereTest, AFailedSessionCheckOnTheLibraryTabReturnsToTheLoginScree
   // own, as the keep-alive thread runs it. The seed makes the pauses between
   // its three failing runs close to their one-second base.
   bool started = false;
-  std::thread checker;
   int result = RunHere(TypeLogin(kAccount, kPassword) +
                            "until \"show 160\"\ntap 159/1028\nuntil \"show 161\"\n"
                            "until \"\\\"無法連線\\\\n請檢查網路連線設定\\\"\" 30000\nwait 1500\ndump\n",
@@ -360,9 +364,8 @@ TEST_F(ZolfaCEHereTest, AFailedSessionCheckOnTheLibraryTabReturnsToTheLoginScree
                          if (started || host.GetTranscript().Find("show 161", 0) < 0) return;
                          started = true;
                          ce::srand(3058);
-                         checker = std::thread([&service] { service.CheckSession(); });
+                         worker_ = std::thread([&service] { service.CheckSession(); });
                        });
-  if (checker.joinable()) checker.join();
   ASSERT_EQ(result, 0) << Transcript();
   ASSERT_TRUE(started);
   int box = IndexOf("msgbox caption=\"ZOLFA\" text=\"無法連線\\n請檢查網路連線設定\" answer=OK");
