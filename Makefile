@@ -3,9 +3,10 @@
 JOBS ?= $(shell nproc)
 BUILD := build/release
 ASAN := build/asan
+THREAD_SAFETY := build/thread-safety
 CMAKE_FLAGS ?=
 
-.PHONY: all bootstrap build run test test-release test-asan bench fuzz tsan clean
+.PHONY: all bootstrap build run test test-release test-asan test-thread-safety bench fuzz tsan clean
 
 all: build
 
@@ -21,7 +22,7 @@ build: bootstrap $(BUILD)/CMakeCache.txt
 run: build
 	@bash scripts/run $(BUILD)
 
-test: test-release test-asan
+test: test-release test-asan test-thread-safety
 
 test-release: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
@@ -31,6 +32,12 @@ test-asan: bootstrap
 	cmake --build $(ASAN) -j $(JOBS)
 	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	  ctest --test-dir $(ASAN) --output-on-failure -j $(JOBS)
+
+# The layers whose shared state carries thread-safety annotations, built by
+# clang with -Wthread-safety; any warning fails it.
+test-thread-safety: bootstrap
+	CC=clang CXX=clang++ cmake -S . -B $(THREAD_SAFETY) -DCMAKE_BUILD_TYPE=Debug -DCE_THREAD_SAFETY=ON $(CMAKE_FLAGS)
+	cmake --build $(THREAD_SAFETY) -j $(JOBS) --target ce_window ce_testing
 
 tsan: bootstrap
 	cmake -S . -B build/tsan -DCMAKE_BUILD_TYPE=Debug -DCE_TSAN=ON $(CMAKE_FLAGS)

@@ -24,6 +24,17 @@ LRESULT DefaultControlColor(HWND /*window*/, UINT message, WPARAM wParam, LPARAM
   return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
 }
 
+// The controls' answers to the colour messages, installed when the layer is
+// loaded, before any control can send one.
+struct ColorDefaults {
+  ColorDefaults() {
+    for (UINT message : {WM_CTLCOLORMSGBOX, WM_CTLCOLOREDIT, WM_CTLCOLORLISTBOX, WM_CTLCOLORBTN,
+                         WM_CTLCOLORDLG, WM_CTLCOLORSCROLLBAR, WM_CTLCOLORSTATIC}) {
+      SetDefaultMessageHandler(message, DefaultControlColor);
+    }
+  }
+} const colorDefaults;
+
 void Register(const char16_t* name, WNDPROC proc, int extraBytes, UINT style) {
   WNDCLASS wndClass;
   wndClass.style = style | CS_GLOBALCLASS;
@@ -38,11 +49,6 @@ void Register(const char16_t* name, WNDPROC proc, int extraBytes, UINT style) {
 void InitCommonControls() {
   static std::once_flag once;
   std::call_once(once, [] {
-    InstallPaintDefaults();
-    for (UINT message : {WM_CTLCOLORMSGBOX, WM_CTLCOLOREDIT, WM_CTLCOLORLISTBOX, WM_CTLCOLORBTN,
-                         WM_CTLCOLORDLG, WM_CTLCOLORSCROLLBAR, WM_CTLCOLORSTATIC}) {
-      SetDefaultMessageHandler(message, DefaultControlColor);
-    }
     Register(WC_BUTTON, detail::ButtonProcedure(), 0, CS_DBLCLKS);
     Register(WC_STATIC, detail::StaticProcedure(), 0, 0);
     Register(WC_EDIT, detail::EditProcedure(), 0, CS_DBLCLKS);

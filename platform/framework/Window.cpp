@@ -88,18 +88,18 @@ Window::~Window() {
 }
 
 Window* Window::FromHandle(HWND window) {
-  auto* link = dynamic_cast<ObjectLink*>(GetWindowExtra(window, WindowExtraSlot::kFramework));
+  auto* link = dynamic_cast<ObjectLink*>(GetWindowExtra(window, typeid(ObjectLink)));
   return link != nullptr ? link->object : nullptr;
 }
 
 void Window::Attach(HWND window, WNDPROC previous) {
   hwnd_ = window;
   previous_ = previous;
-  SetWindowExtra(window, WindowExtraSlot::kFramework, std::make_unique<ObjectLink>(this));
+  SetWindowExtra(window, typeid(ObjectLink), std::make_unique<ObjectLink>(this));
 }
 
 void Window::Detach() {
-  if (hwnd_ != nullptr) SetWindowExtra(hwnd_, WindowExtraSlot::kFramework, nullptr);
+  if (hwnd_ != nullptr) SetWindowExtra(hwnd_, typeid(ObjectLink), nullptr);
   hwnd_ = nullptr;
   previous_ = nullptr;
 }

@@ -1,7 +1,5 @@
 #include "platform/gdi/WindowPaint.h"
 
-#include <mutex>
-
 #include "platform/gdi/Shapes.h"
 #include "platform/gdi/Surface.h"
 #include "platform/gdi/detail/DcObject.h"
@@ -49,13 +47,13 @@ HDC WindowDc(HWND window, const RECT* part) {
 
 }  // namespace
 
-void InstallPaintDefaults() {
-  static std::once_flag once;
-  std::call_once(once, [] { SetDefaultMessageHandler(WM_ERASEBKGND, EraseBackground); });
-}
+// The drawing layer's answer to WM_ERASEBKGND, installed when the layer is
+// loaded, before any window can ask for it.
+struct PaintDefaults {
+  PaintDefaults() { SetDefaultMessageHandler(WM_ERASEBKGND, EraseBackground); }
+} const paintDefaults;
 
 HDC GetDC(HWND window) {
-  InstallPaintDefaults();
   if (window == nullptr) {
     auto screen = GetScreenSurface();
     detail::PixelRegion all(RECT{0, 0, screen->Width(), screen->Height()});
@@ -75,7 +73,6 @@ int ReleaseDC(HWND, HDC dc) {
 }
 
 HDC BeginPaint(HWND window, PAINTSTRUCT* paint) {
-  InstallPaintDefaults();
   if (paint == nullptr) return nullptr;
   *paint = PAINTSTRUCT{};
   RECT update{};

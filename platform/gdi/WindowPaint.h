@@ -23,10 +23,7 @@ int ReleaseDC(HWND window, HDC dc);
 HDC BeginPaint(HWND window, PAINTSTRUCT* paint);
 BOOL EndPaint(HWND window, const PAINTSTRUCT* paint);
 
-// Installs the drawing layer's default handling of WM_ERASEBKGND (fill the
-// client area with the class background brush, returning 1, or 0 without
-// one). GetDC and BeginPaint install it themselves; calling it again does
-// nothing.
-void InstallPaintDefaults();
+// DefWindowProc answers WM_ERASEBKGND for the drawing layer: it fills the
+// client area with the class background brush and returns 1 (0 without one).
 
 }  // namespace ce

@@ -48,7 +48,7 @@ std::shared_ptr<Surface> EnsureWindowSurface(HWND topLevel) {
   if (!GetWindowRect(topLevel, &r)) return nullptr;
   int width = std::clamp<int>(r.right - r.left, 1, Surface::kMaxSide);
   int height = std::clamp<int>(r.bottom - r.top, 1, Surface::kMaxSide);
-  auto* extra = dynamic_cast<WindowSurface*>(GetWindowExtra(topLevel, WindowExtraSlot::kDrawing));
+  auto* extra = dynamic_cast<WindowSurface*>(GetWindowExtra(topLevel, typeid(WindowSurface)));
   if (extra != nullptr && extra->Get()->Width() == width && extra->Get()->Height() == height) {
     return extra->Get();
   }
@@ -58,7 +58,7 @@ std::shared_ptr<Surface> EnsureWindowSurface(HWND topLevel) {
     surface->CopyFrom(*extra->Get());
     extra->Set(surface);
   } else {
-    SetWindowExtra(topLevel, WindowExtraSlot::kDrawing, std::make_unique<WindowSurface>(surface));
+    SetWindowExtra(topLevel, typeid(WindowSurface), std::make_unique<WindowSurface>(surface));
   }
   return surface;
 }

@@ -142,7 +142,7 @@ LRESULT OnCreate(HWND window, LPARAM lParam) {
     state->color = spec->color;
     spec->menu = nullptr;  // the window owns it now
   }
-  return SetWindowExtra(window, WindowExtraSlot::kShell, std::move(state)) ? 0 : -1;
+  return SetWindowExtra(window, typeid(ShellState), std::move(state)) ? 0 : -1;
 }
 
 LRESULT OnButtonDown(HWND window, MenuBarState* state, LPARAM lParam) {
@@ -209,7 +209,7 @@ MenuBarState::~MenuBarState() {
 }
 
 MenuBarState* MenuBarStateOf(HWND window) {
-  return dynamic_cast<MenuBarState*>(GetWindowExtra(window, WindowExtraSlot::kShell));
+  return dynamic_cast<MenuBarState*>(GetWindowExtra(window, typeid(ShellState)));
 }
 
 bool IsMenuBarWindow(HWND window) { return MenuBarStateOf(window) != nullptr; }

@@ -10,13 +10,13 @@ namespace detail {
 
 WindowShellState* WindowShellStateOf(HWND window, bool create) {
   if (!IsWindow(window)) return nullptr;
-  auto* state = dynamic_cast<WindowShellState*>(GetWindowExtra(window, WindowExtraSlot::kShell));
+  auto* state = dynamic_cast<WindowShellState*>(GetWindowExtra(window, typeid(ShellState)));
   if (state != nullptr || !create) return state;
-  // The slot of a window the shell does not draw itself is free for this.
-  if (GetWindowExtra(window, WindowExtraSlot::kShell) != nullptr) return nullptr;
+  // A window the shell does not draw itself has no shell extra yet.
+  if (GetWindowExtra(window, typeid(ShellState)) != nullptr) return nullptr;
   auto fresh = std::make_unique<WindowShellState>();
   state = fresh.get();
-  if (!SetWindowExtra(window, WindowExtraSlot::kShell, std::move(fresh))) return nullptr;
+  if (!SetWindowExtra(window, typeid(ShellState), std::move(fresh))) return nullptr;
   return state;
 }
 

@@ -19,7 +19,7 @@ constexpr int kOkWidth = 32;   // pixels
 constexpr int kOkMargin = 4;   // pixels from the right and bottom edges
 constexpr int kTextInset = 6;  // pixels before the title
 
-class TitleBarState final : public WindowExtra {
+class TitleBarState final : public ShellState {
  public:
   ~TitleBarState() override {
     if (font != nullptr) DeleteObject(font);
@@ -32,7 +32,7 @@ class TitleBarState final : public WindowExtra {
 };
 
 TitleBarState* StateOf(HWND window) {
-  return dynamic_cast<TitleBarState*>(GetWindowExtra(window, WindowExtraSlot::kShell));
+  return dynamic_cast<TitleBarState*>(GetWindowExtra(window, typeid(ShellState)));
 }
 
 POINT PointOf(LPARAM lParam) {
@@ -113,7 +113,7 @@ LRESULT TitleBarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_CREATE) {
     auto state = std::make_unique<TitleBarState>();
     state->font = MakeTitleFont();
-    return SetWindowExtra(window, WindowExtraSlot::kShell, std::move(state)) ? 0 : -1;
+    return SetWindowExtra(window, typeid(ShellState), std::move(state)) ? 0 : -1;
   }
   TitleBarState* state = StateOf(window);
   if (state == nullptr) return DefWindowProc(window, message, wParam, lParam);

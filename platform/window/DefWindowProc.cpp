@@ -1,6 +1,7 @@
 #include <algorithm>
-#include <mutex>
+#include <unordered_map>
 
+#include "platform/base/ThreadAnnotations.h"
 #include "platform/window/Focus.h"
 #include "platform/window/Message.h"
 #include "platform/window/Paint.h"
@@ -10,15 +11,14 @@
 namespace ce {
 
 using detail::WindowRecord;
-using detail::WindowSystem;
+using detail::LockedWindowSystem;
 
 namespace {
 
 LRESULT OnSetText(HWND window, LPCWSTR text) {
-  WindowSystem& system = WindowSystem::Get();
   bool topLevel;
   {
-    std::lock_guard lock(system.mutex_);
+    LockedWindowSystem system;
     WindowRecord* record = system.Find(window);
     if (record == nullptr) return FALSE;
     record->text = text != nullptr ? text : u"";
@@ -31,8 +31,7 @@ LRESULT OnSetText(HWND window, LPCWSTR text) {
 
 LRESULT OnGetText(HWND window, WPARAM bufferLen, LPWSTR buffer) {
   if (buffer == nullptr || bufferLen == 0) return 0;
-  WindowSystem& system = WindowSystem::Get();
-  std::lock_guard lock(system.mutex_);
+  LockedWindowSystem system;
   WindowRecord* record = system.Find(window);
   if (record == nullptr) {
     buffer[0] = 0;
@@ -45,8 +44,7 @@ LRESULT OnGetText(HWND window, WPARAM bufferLen, LPWSTR buffer) {
 }
 
 LRESULT OnGetTextLength(HWND window) {
-  WindowSystem& system = WindowSystem::Get();
-  std::lock_guard lock(system.mutex_);
+  LockedWindowSystem system;
   WindowRecord* record = system.Find(window);
   return record != nullptr ? static_cast<LRESULT>(record->text.size()) : 0;
 }
@@ -54,36 +52,53 @@ LRESULT OnGetTextLength(HWND window) {
 // An activated window takes the focus unless one of its own windows has it.
 LRESULT OnActivate(HWND window, WPARAM state) {
   if (LOWORD(state) == WA_INACTIVE) return 0;
-  WindowSystem& system = WindowSystem::Get();
   {
-    std::lock_guard lock(system.mutex_);
-    HWND focus = system.focus_;
+    LockedWindowSystem system;
+    HWND focus = system.Focus();
     if (focus != nullptr && (focus == window || system.IsAncestor(window, focus))) return 0;
   }
   SetFocus(window);
   return 0;
 }
 
+// What DefWindowProc does with the messages a higher layer answers. The
+// table is apart from the window system's state: the layers fill it in while
+// they are loaded, before anything of the window system exists.
+class DefaultHandlers {
+ public:
+  static DefaultHandlers& Get() {
+    static DefaultHandlers* handlers = new DefaultHandlers;  // never destroyed
+    return *handlers;
+  }
+
+  void Set(UINT message, WNDPROC handler) {
+    MutexLock lock(mutex_);
+    if (handler == nullptr) {
+      handlers_.erase(message);
+    } else {
+      handlers_[message] = handler;
+    }
+  }
+
+  WNDPROC Find(UINT message) {
+    MutexLock lock(mutex_);
+    auto it = handlers_.find(message);
+    return it != handlers_.end() ? it->second : nullptr;
+  }
+
+ private:
+  Mutex mutex_;
+  std::unordered_map<UINT, WNDPROC> handlers_ GUARDED_BY(mutex_);
+};
+
 }  // namespace
 
 void SetDefaultMessageHandler(UINT message, WNDPROC handler) {
-  WindowSystem& system = WindowSystem::Get();
-  std::lock_guard lock(system.mutex_);
-  if (handler == nullptr) {
-    system.defaultHandlers_.erase(message);
-  } else {
-    system.defaultHandlers_[message] = handler;
-  }
+  DefaultHandlers::Get().Set(message, handler);
 }
 
 LRESULT DefWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  WNDPROC handler = nullptr;
-  {
-    WindowSystem& system = WindowSystem::Get();
-    std::lock_guard lock(system.mutex_);
-    auto it = system.defaultHandlers_.find(message);
-    if (it != system.defaultHandlers_.end()) handler = it->second;
-  }
+  WNDPROC handler = DefaultHandlers::Get().Find(message);
   if (handler != nullptr) return handler(window, message, wParam, lParam);
   switch (message) {
     case WM_NCCREATE:

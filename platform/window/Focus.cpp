@@ -12,7 +12,7 @@ namespace ce {
 
 using detail::kNoDeadline;
 using detail::WindowRecord;
-using detail::WindowSystem;
+using detail::LockedWindowSystem;
 
 namespace {
 
@@ -26,9 +26,10 @@ WPARAM AsWParam(HWND window) { return reinterpret_cast<WPARAM>(window); }
 LPARAM AsLParam(HWND window) { return reinterpret_cast<LPARAM>(window); }
 
 // Puts a top-level window on top of the others (below topmost ones unless
-// it is topmost itself). Requires the lock.
-void RaiseTopLevel(WindowSystem& system, WindowRecord& record) {
-  auto& list = system.topLevel_;
+// it is topmost itself).
+void RaiseTopLevel(LockedWindowSystem& system, WindowRecord& record)
+    REQUIRES(detail::windowSystemMutex) {
+  auto& list = system.TopLevel();
   list.erase(std::remove(list.begin(), list.end(), record.handle), list.end());
   auto at = list.begin();
   if ((record.exStyle & WS_EX_TOPMOST) == 0) {
@@ -42,18 +43,17 @@ void RaiseTopLevel(WindowSystem& system, WindowRecord& record) {
 namespace detail {
 
 HWND ActivateLocal(HWND window, bool announce) {
-  WindowSystem& system = WindowSystem::Get();
   HWND old;
   uint32_t key;
   {
-    std::lock_guard lock(system.mutex_);
+    LockedWindowSystem system;
     window = system.RootOf(window);
     WindowRecord* record = system.Find(window);
     if (record == nullptr || record->destroying) return nullptr;
     RaiseTopLevel(system, *record);
-    old = system.active_;
-    system.active_ = window;
-    key = system.processKey_;
+    old = system.Active();
+    system.SetActive(window);
+    key = detail::ProcessKey();
   }
   if (old != window) {
     if (old != nullptr && IsWindow(old)) {
@@ -64,7 +64,7 @@ HWND ActivateLocal(HWND window, bool announce) {
   if (announce) {
     HWND previous = DeviceWindowTable::ReadForeground();
     DeviceWindowTable::WriteForeground(key, window);
-    if (previous != nullptr && previous != window && system.IsRemoteHandle(previous)) {
+    if (previous != nullptr && previous != window && detail::IsRemoteHandle(previous)) {
       PeerLink::Deactivate(previous);
     }
   }
@@ -72,16 +72,15 @@ HWND ActivateLocal(HWND window, bool announce) {
 }
 
 void DeactivateLocal(HWND window) {
-  WindowSystem& system = WindowSystem::Get();
   HWND focus = nullptr;
   {
-    std::lock_guard lock(system.mutex_);
-    if (system.active_ != window || window == nullptr) return;
-    system.active_ = nullptr;
-    HWND current = system.focus_;
+    LockedWindowSystem system;
+    if (system.Active() != window || window == nullptr) return;
+    system.SetActive(nullptr);
+    HWND current = system.Focus();
     if (current != nullptr && (current == window || system.IsAncestor(window, current))) {
       focus = current;
-      system.focus_ = nullptr;
+      system.SetFocus(nullptr);
     }
   }
   Send(window, WM_ACTIVATE, WA_INACTIVE, 0);
@@ -89,44 +88,42 @@ void DeactivateLocal(HWND window) {
 }
 
 void ForgetForeground(HWND window) {
-  WindowSystem& system = WindowSystem::Get();
   if (DeviceWindowTable::ReadForeground() == window) {
-    DeviceWindowTable::WriteForeground(system.processKey_, nullptr);
+    DeviceWindowTable::WriteForeground(detail::ProcessKey(), nullptr);
   }
 }
 
 }  // namespace detail
 
 HWND SetFocus(HWND window) {
-  WindowSystem& system = WindowSystem::Get();
   if (window != nullptr) {
     HWND root;
     {
-      std::lock_guard lock(system.mutex_);
+      LockedWindowSystem system;
       WindowRecord* record = system.Find(window);
       if (record == nullptr || record->destroying) {
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
         return nullptr;
       }
       root = system.RootOf(window);
-      if (system.active_ == root) root = nullptr;
+      if (system.Active() == root) root = nullptr;
     }
     // Activation gives the top-level window the focus first (DefWindowProc).
     if (root != nullptr) detail::ActivateLocal(root, true);
   }
   HWND old;
   {
-    std::lock_guard lock(system.mutex_);
-    old = system.focus_;
+    LockedWindowSystem system;
+    old = system.Focus();
     if (old == window) return old;
-    system.focus_ = window;
+    system.SetFocus(window);
   }
   if (old != nullptr && IsWindow(old)) Send(old, WM_KILLFOCUS, AsWParam(window), 0);
   if (window != nullptr) {
     {
-      std::lock_guard lock(system.mutex_);
+      LockedWindowSystem system;
       // A WM_KILLFOCUS handler may have moved the focus elsewhere.
-      if (system.focus_ != window) return old;
+      if (system.Focus() != window) return old;
     }
     Send(window, WM_SETFOCUS, AsWParam(old), 0);
   }
@@ -134,13 +131,12 @@ HWND SetFocus(HWND window) {
 }
 
 HWND GetFocus() {
-  WindowSystem& system = WindowSystem::Get();
-  std::lock_guard lock(system.mutex_);
-  return system.focus_;
+  LockedWindowSystem system;
+  return system.Focus();
 }
 
 HWND SetActiveWindow(HWND window) {
-  if (!IsWindow(window) || WindowSystem::Get().IsRemoteHandle(window)) {
+  if (!IsWindow(window) || detail::IsRemoteHandle(window)) {
     SetLastError(ERROR_INVALID_WINDOW_HANDLE);
     return nullptr;
   }
@@ -148,43 +144,39 @@ HWND SetActiveWindow(HWND window) {
 }
 
 HWND GetActiveWindow() {
-  WindowSystem& system = WindowSystem::Get();
-  std::lock_guard lock(system.mutex_);
-  return system.active_;
+  LockedWindowSystem system;
+  return system.Active();
 }
 
 HWND SetCapture(HWND window) {
-  WindowSystem& system = WindowSystem::Get();
   HWND old;
   {
-    std::lock_guard lock(system.mutex_);
+    LockedWindowSystem system;
     if (window != nullptr && system.Find(window) == nullptr) {
       SetLastError(ERROR_INVALID_WINDOW_HANDLE);
       return nullptr;
     }
-    old = system.capture_;
-    system.capture_ = window;
+    old = system.Capture();
+    system.SetCapture(window);
   }
   if (old != nullptr && old != window) Send(old, WM_CAPTURECHANGED, 0, AsLParam(window));
   return old;
 }
 
 BOOL ReleaseCapture() {
-  WindowSystem& system = WindowSystem::Get();
   HWND old;
   {
-    std::lock_guard lock(system.mutex_);
-    old = system.capture_;
-    system.capture_ = nullptr;
+    LockedWindowSystem system;
+    old = system.Capture();
+    system.SetCapture(nullptr);
   }
   if (old != nullptr) Send(old, WM_CAPTURECHANGED, 0, 0);
   return TRUE;
 }
 
 HWND GetCapture() {
-  WindowSystem& system = WindowSystem::Get();
-  std::lock_guard lock(system.mutex_);
-  return system.capture_;
+  LockedWindowSystem system;
+  return system.Capture();
 }
 
 }  // namespace ce

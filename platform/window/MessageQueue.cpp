@@ -16,7 +16,7 @@ using detail::SentMessage;
 using detail::ThreadQueue;
 using detail::TimerEntry;
 using detail::WindowRecord;
-using detail::WindowSystem;
+using detail::LockedWindowSystem;
 
 namespace {
 
@@ -29,16 +29,17 @@ bool InRange(UINT message, UINT filterMin, UINT filterMax) {
   return (filterMin == 0 && filterMax == 0) || (message >= filterMin && message <= filterMax);
 }
 
-// Requires the lock.
-bool MatchesWindow(WindowSystem& system, HWND filter, HWND window) {
+bool MatchesWindow(LockedWindowSystem& system, HWND filter, HWND window)
+    REQUIRES(detail::windowSystemMutex) {
   if (filter == nullptr) return true;
   if (filter == kThreadMessagesOnly) return window == nullptr;
   return window == filter || (window != nullptr && system.IsAncestor(filter, window));
 }
 
 // The first window of the queue's thread that waits for WM_PAINT, parents
-// before children. Requires the lock.
-HWND FindPaintWindow(WindowSystem& system, const ThreadQueue& queue, HWND filter, HWND window) {
+// before children.
+HWND FindPaintWindow(LockedWindowSystem& system, const ThreadQueue& queue, HWND filter, HWND window)
+    REQUIRES(detail::windowSystemMutex) {
   WindowRecord* record = system.Find(window);
   if (record == nullptr || (record->style & WS_VISIBLE) == 0) return nullptr;
   if (record->paintPending && record->queue.get() == &queue &&
@@ -90,9 +91,8 @@ WCHAR CharOfKey(WPARAM key) {
 namespace detail {
 
 int RetrieveMessage(MSG* msg, HWND filter, UINT filterMin, UINT filterMax, UINT removeFlags,
-                    bool wait, const std::function<bool()>* stop) {
-  WindowSystem& system = WindowSystem::Get();
-  std::unique_lock lock(system.mutex_);
+                    bool wait, const std::function<bool(LockedWindowSystem&)>* stop) {
+  LockedWindowSystem system;
   std::shared_ptr<ThreadQueue> queue = system.CurrentQueue();
   if (filter != nullptr && filter != kThreadMessagesOnly) {
     WindowRecord* record = system.Find(filter);
@@ -103,8 +103,8 @@ int RetrieveMessage(MSG* msg, HWND filter, UINT filterMin, UINT filterMax, UINT 
   }
   const bool remove = (removeFlags & PM_REMOVE) != 0;
   for (;;) {
-    system.HandleSentMessages(lock, *queue);
-    if (stop != nullptr && (*stop)()) return -2;
+    system.HandleSentMessages(*queue);
+    if (stop != nullptr && (*stop)(system)) return -2;
 
     auto& posted = queue->posted_;
     for (auto it = posted.begin(); it != posted.end(); ++it) {
@@ -120,7 +120,7 @@ int RetrieveMessage(MSG* msg, HWND filter, UINT filterMin, UINT filterMax, UINT 
       return 1;
     }
     if (queue->paintPending_ > 0 && InRange(WM_PAINT, filterMin, filterMax)) {
-      for (HWND top : system.topLevel_) {
+      for (HWND top : system.TopLevel()) {
         if (HWND window = FindPaintWindow(system, *queue, filter, top)) {
           // WM_PAINT stays until the window is validated.
           *msg = MSG{window, WM_PAINT, 0, 0, GetTickCount(), {}};
@@ -150,32 +150,31 @@ int RetrieveMessage(MSG* msg, HWND filter, UINT filterMin, UINT filterMax, UINT 
       }
     }
     if (!wait) return 0;
-    system.Wait(lock, *queue, deadline);
+    system.Wait(*queue, deadline);
   }
 }
 
 LRESULT SendMessageInternal(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                             uint64_t timeoutMs, bool allowDestroying, bool* delivered) {
   *delivered = false;
-  WindowSystem& system = WindowSystem::Get();
   if (window == HWND_BROADCAST) {
     *delivered = true;
     return BroadcastMessage(message, wParam, lParam, true);
   }
-  if (system.IsRemoteHandle(window)) {
+  if (detail::IsRemoteHandle(window)) {
     LRESULT result = 0;
     DWORD limit = timeoutMs == kNoDeadline ? kRemoteSendTimeoutMs
                                            : static_cast<DWORD>(std::min<uint64_t>(timeoutMs, INFINITE - 1));
     *delivered = PeerLink::Send(window, message, wParam, lParam, limit, &result);
     return result;
   }
-  std::unique_lock lock(system.mutex_);
+  LockedWindowSystem system;
   WindowRecord* record = system.FindOrFail(window);
   if (record == nullptr) return 0;
   std::shared_ptr<ThreadQueue> self = system.CurrentQueue();
   if (record->queue == self) {
     WNDPROC proc = record->proc;
-    lock.unlock();
+    system.Unlock();
     *delivered = true;
     return proc != nullptr ? proc(window, message, wParam, lParam) : 0;
   }
@@ -194,7 +193,7 @@ LRESULT SendMessageInternal(HWND window, UINT message, WPARAM wParam, LPARAM lPa
   for (;;) {
     // Messages sent to this thread meanwhile are handled here, so two
     // threads that send to each other both go on.
-    system.HandleSentMessages(lock, *self);
+    system.HandleSentMessages(*self);
     if (item->done) break;
     if (deadline != kNoDeadline && CurrentClock().NowMs() >= deadline) {
       item->abandoned = true;
@@ -205,14 +204,14 @@ LRESULT SendMessageInternal(HWND window, UINT message, WPARAM wParam, LPARAM lPa
       SetLastError(ERROR_TIMEOUT);
       return 0;
     }
-    system.Wait(lock, *self, deadline);
+    system.Wait(*self, deadline);
   }
   *delivered = item->delivered;
   return item->result;
 }
 
-bool PostLocked(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  WindowSystem& system = WindowSystem::Get();
+bool PostLocked(LockedWindowSystem& system, HWND window, UINT message, WPARAM wParam,
+                LPARAM lParam) {
   std::shared_ptr<ThreadQueue> queue;
   if (window == nullptr) {
     queue = system.CurrentQueue();
@@ -238,23 +237,23 @@ bool PostLocked(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void WaitForQueueRealTime(int timeoutMs) {
-  WindowSystem& system = WindowSystem::Get();
-  std::unique_lock lock(system.mutex_);
+  LockedWindowSystem system;
   std::shared_ptr<ThreadQueue> queue = system.CurrentQueue();
   if (!queue->sent_.empty() || !queue->posted_.empty() || queue->quitPending_ ||
       queue->paintPending_ > 0) {
     return;
   }
-  queue->wake_.wait_for(lock, std::chrono::milliseconds(timeoutMs));
+  system.WaitRealTime(*queue, timeoutMs);
 }
 
 bool WaitForSentMessage(DWORD threadId, int timeoutMs) {
-  WindowSystem& system = WindowSystem::Get();
-  std::unique_lock lock(system.mutex_);
+  LockedWindowSystem system;
   std::shared_ptr<ThreadQueue> queue = system.QueueOfThread(threadId);
   if (queue == nullptr) return false;
-  return queue->wake_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
-                               [&] { return !queue->sent_.empty(); });
+  // The predicate runs with the lock held, inside the wait.
+  return system.WaitRealTimeUntil(*queue, timeoutMs, [&]() NO_THREAD_SAFETY_ANALYSIS {
+    return !queue->sent_.empty();
+  });
 }
 
 }  // namespace detail
@@ -284,8 +283,7 @@ BOOL TranslateMessage(const MSG* msg) {
   if (msg == nullptr || msg->message != WM_KEYDOWN) return FALSE;
   WCHAR typed = CharOfKey(msg->wParam);
   if (typed == 0) return FALSE;
-  WindowSystem& system = WindowSystem::Get();
-  std::lock_guard lock(system.mutex_);
+  LockedWindowSystem system;
   std::shared_ptr<ThreadQueue> queue = system.CurrentQueue();
   queue->posted_.push_front(MSG{msg->hwnd, WM_CHAR, typed, msg->lParam, msg->time, msg->pt});
   return TRUE;
@@ -293,8 +291,7 @@ BOOL TranslateMessage(const MSG* msg) {
 
 LRESULT DispatchMessage(const MSG* msg) {
   if (msg == nullptr) return 0;
-  WindowSystem& system = WindowSystem::Get();
-  std::unique_lock lock(system.mutex_);
+  LockedWindowSystem system;
   std::shared_ptr<ThreadQueue> queue = system.CurrentQueue();
   if (msg->message == WM_TIMER && msg->lParam != 0) {
     // Only a timer that exists with this procedure is called: a posted
@@ -305,7 +302,7 @@ LRESULT DispatchMessage(const MSG* msg) {
       return timer.hwnd == msg->hwnd && timer.id == msg->wParam && timer.proc == proc;
     });
     if (!known) return 0;
-    lock.unlock();
+    system.Unlock();
     proc(msg->hwnd, WM_TIMER, msg->wParam, GetTickCount());
     return 0;
   }
@@ -317,12 +314,12 @@ LRESULT DispatchMessage(const MSG* msg) {
   }
   WNDPROC proc = record->proc;
   const uint64_t paintGeneration = record->paintGeneration;
-  lock.unlock();
+  system.Unlock();
   LRESULT result = proc(msg->hwnd, msg->message, msg->wParam, msg->lParam);
   if (msg->message == WM_PAINT) {
     // A procedure that neither painted nor invalidated again would get
     // WM_PAINT forever.
-    lock.lock();
+    system.Lock();
     record = system.Find(msg->hwnd);
     if (record != nullptr && record->paintGeneration == paintGeneration) {
       system.ClearUpdate(*record);
@@ -332,20 +329,18 @@ LRESULT DispatchMessage(const MSG* msg) {
 }
 
 BOOL PostMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  WindowSystem& system = WindowSystem::Get();
   if (window == HWND_BROADCAST) return detail::BroadcastMessage(message, wParam, lParam, false) != 0;
-  if (system.IsRemoteHandle(window)) {
+  if (detail::IsRemoteHandle(window)) {
     if (detail::PeerLink::Post(window, message, wParam, lParam)) return TRUE;
     SetLastError(ERROR_INVALID_WINDOW_HANDLE);
     return FALSE;
   }
-  std::lock_guard lock(system.mutex_);
-  return detail::PostLocked(window, message, wParam, lParam) ? TRUE : FALSE;
+  LockedWindowSystem system;
+  return detail::PostLocked(system, window, message, wParam, lParam) ? TRUE : FALSE;
 }
 
 BOOL PostThreadMessage(DWORD threadId, UINT message, WPARAM wParam, LPARAM lParam) {
-  WindowSystem& system = WindowSystem::Get();
-  std::lock_guard lock(system.mutex_);
+  LockedWindowSystem system;
   std::shared_ptr<ThreadQueue> queue = system.QueueOfThread(threadId);
   if (!queue) {
     SetLastError(ERROR_INVALID_THREAD_ID);
@@ -361,8 +356,7 @@ BOOL PostThreadMessage(DWORD threadId, UINT message, WPARAM wParam, LPARAM lPara
 }
 
 void PostQuitMessage(int exitCode) {
-  WindowSystem& system = WindowSystem::Get();
-  std::lock_guard lock(system.mutex_);
+  LockedWindowSystem system;
   std::shared_ptr<ThreadQueue> queue = system.CurrentQueue();
   queue->quitPending_ = true;
   queue->quitCode_ = exitCode;
@@ -385,14 +379,12 @@ LRESULT SendMessageTimeout(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 }
 
 BOOL InSendMessage() {
-  WindowSystem& system = WindowSystem::Get();
-  std::lock_guard lock(system.mutex_);
+  LockedWindowSystem system;
   return system.CurrentQueue()->handling_.empty() ? FALSE : TRUE;
 }
 
 BOOL ReplyMessage(LRESULT result) {
-  WindowSystem& system = WindowSystem::Get();
-  std::lock_guard lock(system.mutex_);
+  LockedWindowSystem system;
   auto& handling = system.CurrentQueue()->handling_;
   if (handling.empty() || handling.back()->done) return FALSE;
   system.Complete(*handling.back(), result, true);

@@ -1,18 +1,15 @@
 #include "platform/window/ModalLoop.h"
 
-#include <mutex>
-
 #include "platform/window/detail/WindowSystem.h"
 
 namespace ce {
 
 using detail::WindowRecord;
-using detail::WindowSystem;
+using detail::LockedWindowSystem;
 
 INT_PTR RunModalLoop(HWND window, const std::function<bool(MSG&)>& filter) {
-  WindowSystem& system = WindowSystem::Get();
   {
-    std::lock_guard lock(system.mutex_);
+    LockedWindowSystem system;
     WindowRecord* record = system.Find(window);
     if (record == nullptr || record->destroying || record->queue != system.CurrentQueue() ||
         record->inModalLoop) {
@@ -23,7 +20,8 @@ INT_PTR RunModalLoop(HWND window, const std::function<bool(MSG&)>& filter) {
   }
   // Checked with the lock held whenever the queue has been looked at, so an
   // end that arrives inside a sent message stops the loop too.
-  const std::function<bool()> ended = [&system, window] {
+  const std::function<bool(LockedWindowSystem&)> ended =
+      [window](LockedWindowSystem& system) REQUIRES(detail::windowSystemMutex) {
     WindowRecord* record = system.Find(window);
     return record == nullptr || record->destroying || record->modalEnded;
   };
@@ -44,7 +42,7 @@ INT_PTR RunModalLoop(HWND window, const std::function<bool(MSG&)>& filter) {
   }
   INT_PTR result = 0;
   {
-    std::lock_guard lock(system.mutex_);
+    LockedWindowSystem system;
     if (WindowRecord* record = system.Find(window)) {
       if (record->modalEnded) result = record->modalResult;
       record->inModalLoop = false;
@@ -58,8 +56,7 @@ INT_PTR RunModalLoop(HWND window, const std::function<bool(MSG&)>& filter) {
 }
 
 BOOL EndModalLoop(HWND window, INT_PTR result) {
-  WindowSystem& system = WindowSystem::Get();
-  std::lock_guard lock(system.mutex_);
+  LockedWindowSystem system;
   WindowRecord* record = system.FindOrFail(window);
   if (record == nullptr) return FALSE;
   record->modalEnded = true;

@@ -9,13 +9,12 @@
 namespace ce {
 
 using detail::WindowRecord;
-using detail::WindowSystem;
+using detail::LockedWindowSystem;
 
 BOOL InvalidateRect(HWND window, const RECT* rect, BOOL erase) {
-  WindowSystem& system = WindowSystem::Get();
-  std::lock_guard lock(system.mutex_);
+  LockedWindowSystem system;
   if (window == nullptr) {
-    for (auto& [serial, record] : system.windows_) {
+    for (WindowRecord* record : system.Records()) {
       if (!record->destroying) system.AddUpdate(*record, nullptr, erase != FALSE);
     }
     return TRUE;
@@ -30,8 +29,7 @@ BOOL InvalidateRect(HWND window, const RECT* rect, BOOL erase) {
 }
 
 BOOL ValidateRect(HWND window, const RECT* rect) {
-  WindowSystem& system = WindowSystem::Get();
-  std::lock_guard lock(system.mutex_);
+  LockedWindowSystem system;
   WindowRecord* record = system.FindOrFail(window);
   if (record == nullptr) return FALSE;
   if (!record->paintPending) return TRUE;
@@ -46,8 +44,7 @@ BOOL ValidateRect(HWND window, const RECT* rect) {
 }
 
 BOOL GetUpdateRect(HWND window, RECT* rect, BOOL /*erase*/) {
-  WindowSystem& system = WindowSystem::Get();
-  std::lock_guard lock(system.mutex_);
+  LockedWindowSystem system;
   WindowRecord* record = system.FindOrFail(window);
   if (record == nullptr) return FALSE;
   if (rect != nullptr) *rect = record->paintPending ? record->update : RECT{};
@@ -55,8 +52,7 @@ BOOL GetUpdateRect(HWND window, RECT* rect, BOOL /*erase*/) {
 }
 
 bool TakeUpdateRegion(HWND window, RECT* update, bool* erase) {
-  WindowSystem& system = WindowSystem::Get();
-  std::lock_guard lock(system.mutex_);
+  LockedWindowSystem system;
   WindowRecord* record = system.Find(window);
   if (record == nullptr || !record->paintPending) {
     if (update != nullptr) *update = RECT{};
@@ -70,10 +66,9 @@ bool TakeUpdateRegion(HWND window, RECT* update, bool* erase) {
 }
 
 BOOL UpdateWindow(HWND window) {
-  WindowSystem& system = WindowSystem::Get();
   std::vector<HWND> pending;
   {
-    std::lock_guard lock(system.mutex_);
+    LockedWindowSystem system;
     if (system.Find(window) == nullptr) {
       SetLastError(ERROR_INVALID_WINDOW_HANDLE);
       return FALSE;
@@ -82,19 +77,19 @@ BOOL UpdateWindow(HWND window) {
     system.CollectSubtree(window, &subtree);
     for (HWND member : subtree) {
       WindowRecord* record = system.Find(member);
-      if (record->paintPending && system.IsVisibleLocked(member)) pending.push_back(member);
+      if (record->paintPending && system.IsVisible(member)) pending.push_back(member);
     }
   }
   for (HWND member : pending) {
     uint64_t generation;
     {
-      std::lock_guard lock(system.mutex_);
+      LockedWindowSystem system;
       WindowRecord* record = system.Find(member);
       if (record == nullptr || !record->paintPending) continue;
       generation = record->paintGeneration;
     }
     SendMessage(member, WM_PAINT, 0, 0);
-    std::lock_guard lock(system.mutex_);
+    LockedWindowSystem system;
     WindowRecord* record = system.Find(member);
     if (record != nullptr && record->paintGeneration == generation) system.ClearUpdate(*record);
   }

@@ -66,7 +66,7 @@ void SendReply(int fd, bool delivered, LRESULT result) {
 }
 
 HWND LocalHandle(uint32_t serial) {
-  uint32_t key = WindowSystem::Get().processKey_;
+  uint32_t key = detail::ProcessKey();
   return reinterpret_cast<HWND>((static_cast<uintptr_t>(key) << 32) | serial);
 }
 
@@ -89,18 +89,17 @@ void HandleConnection(int fd) {
   HWND window = LocalHandle(request.serial);
   auto wParam = static_cast<WPARAM>(request.wParam);
   auto lParam = static_cast<LPARAM>(request.lParam);
-  WindowSystem& system = WindowSystem::Get();
   // The answer goes out before the lock is released: once the window's
   // thread can see the request it may end the process (WM_CLOSE), and the
   // caller must not mistake that for a refusal.
-  std::unique_lock lock(system.mutex_);
+  LockedWindowSystem system;
   bool ok = false;
   switch (static_cast<Kind>(request.kind)) {
     case Kind::kPost:
-      ok = PostLocked(window, request.message, wParam, lParam);
+      ok = PostLocked(system, window, request.message, wParam, lParam);
       break;
     case Kind::kBroadcast:
-      lock.unlock();
+      system.Unlock();
       SendReply(fd, true, 0);
       ::close(fd);
       PostToLocalTopLevel(request.message, wParam, lParam);
@@ -126,7 +125,7 @@ void HandleConnection(int fd) {
       break;
   }
   SendReply(fd, ok, 0);
-  lock.unlock();
+  system.Unlock();
   ::close(fd);
 }
 
@@ -190,10 +189,9 @@ bool Exchange(HWND window, Kind kind, UINT message, WPARAM wParam, LPARAM lParam
       break;  // an answer, or the other process went away
     }
     if (pump) {
-      WindowSystem& system = WindowSystem::Get();
-      std::unique_lock lock(system.mutex_);
+      LockedWindowSystem system;
       auto queue = system.CurrentQueue();
-      system.HandleSentMessages(lock, *queue);
+      system.HandleSentMessages(*queue);
     }
   }
   ::close(fd);

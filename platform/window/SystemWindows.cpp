@@ -15,17 +15,16 @@ using detail::DeviceWindowTable;
 using detail::PeerLink;
 using detail::PublishedWindow;
 using detail::WindowRecord;
-using detail::WindowSystem;
+using detail::LockedWindowSystem;
 
 namespace {
 
 bool IsAtom(LPCWSTR name) { return reinterpret_cast<uintptr_t>(name) < 0x10000; }
 
 std::vector<HWND> LocalTopLevel() {
-  WindowSystem& system = WindowSystem::Get();
-  std::lock_guard lock(system.mutex_);
+  LockedWindowSystem system;
   std::vector<HWND> windows;
-  for (HWND window : system.topLevel_) {
+  for (HWND window : system.TopLevel()) {
     WindowRecord* record = system.Find(window);
     if (record != nullptr && !record->destroying) windows.push_back(window);
   }
@@ -41,13 +40,12 @@ void PublishTopLevelWindows() {
   // order the changes happened.
   static std::mutex publishMutex;
   std::lock_guard publishLock(publishMutex);
-  WindowSystem& system = WindowSystem::Get();
   std::vector<PublishedWindow> windows;
   uint32_t key;
   {
-    std::lock_guard lock(system.mutex_);
-    key = system.processKey_;
-    for (HWND window : system.topLevel_) {
+    LockedWindowSystem system;
+    key = detail::ProcessKey();
+    for (HWND window : system.TopLevel()) {
       WindowRecord* record = system.Find(window);
       if (record == nullptr || record->destroying) continue;
       windows.push_back({static_cast<uint32_t>(reinterpret_cast<uintptr_t>(window)),
@@ -71,7 +69,7 @@ LRESULT BroadcastMessage(UINT message, WPARAM wParam, LPARAM lParam, bool send) 
       PostMessage(window, message, wParam, lParam);
     }
   }
-  uint32_t key = WindowSystem::Get().processKey_;
+  uint32_t key = detail::ProcessKey();
   for (const auto& process : DeviceWindowTable::OtherProcesses(key)) {
     PeerLink::Broadcast(process.key, message, wParam, lParam);
   }
@@ -81,13 +79,12 @@ LRESULT BroadcastMessage(UINT message, WPARAM wParam, LPARAM lParam, bool send) 
 }  // namespace detail
 
 HWND FindWindow(LPCWSTR className, LPCWSTR windowName) {
-  WindowSystem& system = WindowSystem::Get();
   const bool anyClass = className == nullptr || (!IsAtom(className) && className[0] == 0);
   uint32_t key;
   {
-    std::lock_guard lock(system.mutex_);
-    key = system.processKey_;
-    for (HWND window : system.topLevel_) {
+    LockedWindowSystem system;
+    key = detail::ProcessKey();
+    for (HWND window : system.TopLevel()) {
       WindowRecord* record = system.Find(window);
       if (record == nullptr || record->destroying) continue;
       if (!anyClass) {
@@ -113,14 +110,13 @@ HWND FindWindow(LPCWSTR className, LPCWSTR windowName) {
 }
 
 BOOL SetForegroundWindow(HWND window) {
-  WindowSystem& system = WindowSystem::Get();
-  if (system.IsRemoteHandle(window)) {
+  if (detail::IsRemoteHandle(window)) {
     if (!PeerLink::Activate(window)) {
       SetLastError(ERROR_INVALID_WINDOW_HANDLE);
       return FALSE;
     }
     // Recorded here as well, so that the caller sees the change at once.
-    DeviceWindowTable::WriteForeground(system.processKey_, window);
+    DeviceWindowTable::WriteForeground(detail::ProcessKey(), window);
     detail::DeactivateLocal(GetActiveWindow());
     return TRUE;
   }
@@ -133,11 +129,10 @@ BOOL SetForegroundWindow(HWND window) {
 }
 
 HWND GetForegroundWindow() {
-  WindowSystem& system = WindowSystem::Get();
   HWND window = DeviceWindowTable::ReadForeground();
   if (window == nullptr) return nullptr;
-  if (system.IsRemoteHandle(window)) return IsWindow(window) ? window : nullptr;
-  std::lock_guard lock(system.mutex_);
+  if (detail::IsRemoteHandle(window)) return IsWindow(window) ? window : nullptr;
+  LockedWindowSystem system;
   WindowRecord* record = system.Find(window);
   return record != nullptr && !record->destroying ? window : nullptr;
 }

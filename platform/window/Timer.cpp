@@ -12,11 +12,10 @@ namespace ce {
 using detail::ThreadQueue;
 using detail::TimerEntry;
 using detail::WindowRecord;
-using detail::WindowSystem;
+using detail::LockedWindowSystem;
 
 UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT periodMs, TIMERPROC proc) {
-  WindowSystem& system = WindowSystem::Get();
-  std::lock_guard lock(system.mutex_);
+  LockedWindowSystem system;
   std::shared_ptr<ThreadQueue> queue;
   if (window != nullptr) {
     WindowRecord* record = system.Find(window);
@@ -37,8 +36,7 @@ UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT periodMs, TIMERPROC proc) {
       // Thread timers get ids of their own; they never collide with another
       // thread timer of the process.
       do {
-        id = system.nextThreadTimerId_++;
-        if (system.nextThreadTimerId_ == 0) system.nextThreadTimerId_ = 1;
+        id = system.TakeThreadTimerId();
       } while (std::any_of(timers.begin(), timers.end(), [id](const TimerEntry& timer) {
         return timer.hwnd == nullptr && timer.id == id;
       }));
@@ -51,15 +49,14 @@ UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT periodMs, TIMERPROC proc) {
   existing->periodMs = std::max<UINT>(periodMs, 1);
   existing->dueMs = CurrentClock().NowMs() + existing->periodMs;
   existing->proc = proc;
-  existing->order = system.nextTimerOrder_++;
+  existing->order = system.TakeTimerOrder();
   queue->wake_.notify_all();
   if (window != nullptr && id == 0) return 1;  // success must read as non-zero
   return id;
 }
 
 BOOL KillTimer(HWND window, UINT_PTR id) {
-  WindowSystem& system = WindowSystem::Get();
-  std::lock_guard lock(system.mutex_);
+  LockedWindowSystem system;
   std::shared_ptr<ThreadQueue> queue;
   if (window != nullptr) {
     WindowRecord* record = system.FindOrFail(window);
@@ -83,8 +80,7 @@ BOOL KillTimer(HWND window, UINT_PTR id) {
 namespace detail {
 
 uint64_t NextTimerDueMs() {
-  WindowSystem& system = WindowSystem::Get();
-  std::lock_guard lock(system.mutex_);
+  LockedWindowSystem system;
   uint64_t next = kNoDeadline;
   for (const TimerEntry& timer : system.CurrentQueue()->timers_) next = std::min(next, timer.dueMs);
   return next;

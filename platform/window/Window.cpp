@@ -14,7 +14,7 @@ namespace ce {
 
 using detail::kNoDeadline;
 using detail::WindowRecord;
-using detail::WindowSystem;
+using detail::LockedWindowSystem;
 
 namespace {
 
@@ -42,8 +42,7 @@ std::optional<detail::PublishedWindow> RemoteWindow(HWND window, pid_t* pid = nu
 }
 
 bool IsRemote(HWND window) {
-  WindowSystem& system = WindowSystem::Get();
-  return system.IsRemoteHandle(window);
+  return detail::IsRemoteHandle(window);
 }
 
 int CopyText(const std::u16string& text, LPWSTR buffer, int bufferLen) {
@@ -59,8 +58,7 @@ void SendDestroy(HWND window) {
   Send(window, WM_DESTROY, 0, 0);
   std::vector<HWND> children;
   {
-    WindowSystem& system = WindowSystem::Get();
-    std::lock_guard lock(system.mutex_);
+    LockedWindowSystem system;
     if (WindowRecord* record = system.Find(window)) children = record->children;
   }
   for (HWND child : children) SendDestroy(child);
@@ -68,17 +66,16 @@ void SendDestroy(HWND window) {
 
 // Sends WM_NCDESTROY to the children, then to the window, and frees each.
 void SendNcDestroy(HWND window) {
-  WindowSystem& system = WindowSystem::Get();
   std::vector<HWND> children;
   {
-    std::lock_guard lock(system.mutex_);
+    LockedWindowSystem system;
     if (WindowRecord* record = system.Find(window)) children = record->children;
   }
   for (HWND child : children) SendNcDestroy(child);
   Send(window, WM_NCDESTROY, 0, 0);
   std::unique_ptr<WindowRecord> removed;
   {
-    std::lock_guard lock(system.mutex_);
+    LockedWindowSystem system;
     removed = system.RemoveRecord(window);
   }
   // Extras of other layers are deleted without the lock.
@@ -89,7 +86,6 @@ void SendNcDestroy(HWND window) {
 HWND CreateWindowEx(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style, int x,
                     int y, int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
                     void* param) {
-  WindowSystem& system = WindowSystem::Get();
   const bool child = (style & WS_CHILD) != 0;
   if (x == CW_USEDEFAULT) x = y = 0;
   if (width == CW_USEDEFAULT) width = height = 0;
@@ -97,8 +93,8 @@ HWND CreateWindowEx(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD 
   height = std::max(height, 0);
   HWND window;
   {
-    std::lock_guard lock(system.mutex_);
-    auto windowClass = detail::FindClassLocked(className);
+    LockedWindowSystem system;
+    auto windowClass = detail::FindClassLocked(system, className);
     if (!windowClass) {
       SetLastError(ERROR_CANNOT_FIND_WND_CLASS);
       return nullptr;
@@ -133,7 +129,7 @@ HWND CreateWindowEx(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD 
     } else {
       record->owner = parent != nullptr ? system.RootOf(parent) : nullptr;
       // Below the topmost windows unless it is one of them.
-      auto& list = system.topLevel_;
+      auto& list = system.TopLevel();
       auto at = list.begin();
       if ((exStyle & WS_EX_TOPMOST) == 0) {
         while (at != list.end() && (system.Find(*at)->exStyle & WS_EX_TOPMOST) != 0) ++at;
@@ -141,8 +137,7 @@ HWND CreateWindowEx(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD 
       list.insert(at, window);
     }
     ++windowClass->windowCount;
-    system.windows_[static_cast<uint32_t>(reinterpret_cast<uintptr_t>(window))] =
-        std::move(record);
+    system.InsertRecord(std::move(record));
   }
   CREATESTRUCT create;
   create.lpCreateParams = param;
@@ -177,10 +172,9 @@ HWND CreateWindowEx(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD 
 }
 
 BOOL DestroyWindow(HWND window) {
-  WindowSystem& system = WindowSystem::Get();
   std::vector<HWND> owned;
   {
-    std::lock_guard lock(system.mutex_);
+    LockedWindowSystem system;
     WindowRecord* record = system.FindOrFail(window);
     if (record == nullptr) return FALSE;
     if (record->queue != system.CurrentQueue()) {
@@ -188,7 +182,7 @@ BOOL DestroyWindow(HWND window) {
       return FALSE;
     }
     if (record->destroying) return TRUE;  // already on its way
-    for (auto& [serial, other] : system.windows_) {
+    for (WindowRecord* other : system.Records()) {
       if (other->owner == window && !other->destroying && other->queue == record->queue) {
         owned.push_back(other->handle);
       }
@@ -199,7 +193,7 @@ BOOL DestroyWindow(HWND window) {
   bool topLevel = false;
   bool wasActive = false;
   {
-    std::lock_guard lock(system.mutex_);
+    LockedWindowSystem system;
     WindowRecord* record = system.Find(window);
     if (record == nullptr || record->destroying) return TRUE;
     topLevel = record->parent == nullptr;
@@ -213,10 +207,10 @@ BOOL DestroyWindow(HWND window) {
       timers.erase(std::remove_if(timers.begin(), timers.end(),
                                   [member](const detail::TimerEntry& t) { return t.hwnd == member; }),
                    timers.end());
-      if (system.focus_ == member) system.focus_ = nullptr;
-      if (system.capture_ == member) system.capture_ = nullptr;
-      if (system.active_ == member) {
-        system.active_ = nullptr;
+      if (system.Focus() == member) system.SetFocus(nullptr);
+      if (system.Capture() == member) system.SetCapture(nullptr);
+      if (system.Active() == member) {
+        system.SetActive(nullptr);
         wasActive = true;
       }
       // A modal loop on the window ends with it.
@@ -237,26 +231,23 @@ BOOL DestroyWindow(HWND window) {
 }
 
 BOOL IsWindow(HWND window) {
-  WindowSystem& system = WindowSystem::Get();
   if (IsRemote(window)) return RemoteWindow(window) ? TRUE : FALSE;
-  std::lock_guard lock(system.mutex_);
+  LockedWindowSystem system;
   return system.Find(window) != nullptr ? TRUE : FALSE;
 }
 
 HWND GetParent(HWND window) {
-  WindowSystem& system = WindowSystem::Get();
-  std::lock_guard lock(system.mutex_);
+  LockedWindowSystem system;
   WindowRecord* record = system.FindOrFail(window);
   if (record == nullptr) return nullptr;
   return record->parent != nullptr ? record->parent : record->owner;
 }
 
 HWND SetParent(HWND window, HWND newParent) {
-  WindowSystem& system = WindowSystem::Get();
   HWND oldParent;
   bool topLevelChanged;
   {
-    std::lock_guard lock(system.mutex_);
+    LockedWindowSystem system;
     WindowRecord* record = system.Find(window);
     WindowRecord* parentRecord = newParent != nullptr ? system.Find(newParent) : nullptr;
     if (record == nullptr || record->destroying ||
@@ -272,14 +263,14 @@ HWND SetParent(HWND window, HWND newParent) {
     if (WindowRecord* old = system.Find(oldParent)) {
       unlink(old->children);
     } else {
-      unlink(system.topLevel_);
+      unlink(system.TopLevel());
     }
     record->parent = newParent;
     if (parentRecord != nullptr) {
       parentRecord->children.push_back(window);
       record->owner = nullptr;
     } else {
-      system.topLevel_.insert(system.topLevel_.begin(), window);
+      system.TopLevel().insert(system.TopLevel().begin(), window);
     }
     topLevelChanged = (oldParent == nullptr) != (newParent == nullptr);
   }
@@ -288,20 +279,18 @@ HWND SetParent(HWND window, HWND newParent) {
 }
 
 BOOL IsChild(HWND parent, HWND window) {
-  WindowSystem& system = WindowSystem::Get();
-  std::lock_guard lock(system.mutex_);
+  LockedWindowSystem system;
   return parent != nullptr && system.IsAncestor(parent, window) ? TRUE : FALSE;
 }
 
 HWND GetWindow(HWND window, UINT relation) {
-  WindowSystem& system = WindowSystem::Get();
-  std::lock_guard lock(system.mutex_);
+  LockedWindowSystem system;
   WindowRecord* record = system.FindOrFail(window);
   if (record == nullptr) return nullptr;
   if (relation == GW_OWNER) return record->owner;
   if (relation == GW_CHILD) return record->children.empty() ? nullptr : record->children.front();
   WindowRecord* parent = system.Find(record->parent);
-  const std::vector<HWND>& siblings = parent != nullptr ? parent->children : system.topLevel_;
+  const std::vector<HWND>& siblings = parent != nullptr ? parent->children : system.TopLevel();
   auto at = std::find(siblings.begin(), siblings.end(), window);
   switch (relation) {
     case GW_HWNDFIRST:
@@ -319,8 +308,7 @@ HWND GetWindow(HWND window, UINT relation) {
 }
 
 HWND GetDlgItem(HWND dialog, int id) {
-  WindowSystem& system = WindowSystem::Get();
-  std::lock_guard lock(system.mutex_);
+  LockedWindowSystem system;
   WindowRecord* record = system.FindOrFail(dialog);
   if (record == nullptr) return nullptr;
   for (HWND child : record->children) {
@@ -331,22 +319,20 @@ HWND GetDlgItem(HWND dialog, int id) {
 }
 
 int GetDlgCtrlID(HWND window) {
-  WindowSystem& system = WindowSystem::Get();
-  std::lock_guard lock(system.mutex_);
+  LockedWindowSystem system;
   WindowRecord* record = system.FindOrFail(window);
   if (record == nullptr) return 0;
   return static_cast<int>(record->id);
 }
 
 DWORD GetWindowThreadProcessId(HWND window, DWORD* processId) {
-  WindowSystem& system = WindowSystem::Get();
   if (IsRemote(window)) {
     pid_t pid = 0;
     if (!RemoteWindow(window, &pid)) return 0;
     if (processId != nullptr) *processId = static_cast<DWORD>(pid);
     return 0;  // threads of other processes are not visible here
   }
-  std::lock_guard lock(system.mutex_);
+  LockedWindowSystem system;
   WindowRecord* record = system.FindOrFail(window);
   if (record == nullptr) return 0;
   if (processId != nullptr) *processId = static_cast<DWORD>(getpid());
@@ -404,19 +390,17 @@ int GetClassName(HWND window, LPWSTR buffer, int bufferLen) {
     auto remote = RemoteWindow(window);
     return remote ? CopyText(remote->className, buffer, bufferLen) : 0;
   }
-  WindowSystem& system = WindowSystem::Get();
-  std::lock_guard lock(system.mutex_);
+  LockedWindowSystem system;
   WindowRecord* record = system.FindOrFail(window);
   if (record == nullptr) return 0;
   return CopyText(record->windowClass->name, buffer, bufferLen);
 }
 
 BOOL EnableWindow(HWND window, BOOL enable) {
-  WindowSystem& system = WindowSystem::Get();
   bool wasDisabled;
   bool loseFocus = false;
   {
-    std::lock_guard lock(system.mutex_);
+    LockedWindowSystem system;
     WindowRecord* record = system.FindOrFail(window);
     if (record == nullptr) return FALSE;
     wasDisabled = (record->style & WS_DISABLED) != 0;
@@ -425,7 +409,7 @@ BOOL EnableWindow(HWND window, BOOL enable) {
       record->style &= ~WS_DISABLED;
     } else {
       record->style |= WS_DISABLED;
-      HWND focus = system.focus_;
+      HWND focus = system.Focus();
       loseFocus = focus != nullptr && (focus == window || system.IsAncestor(window, focus));
     }
   }
@@ -435,32 +419,37 @@ BOOL EnableWindow(HWND window, BOOL enable) {
 }
 
 BOOL IsWindowEnabled(HWND window) {
-  WindowSystem& system = WindowSystem::Get();
-  std::lock_guard lock(system.mutex_);
+  LockedWindowSystem system;
   WindowRecord* record = system.Find(window);
   return record != nullptr && (record->style & WS_DISABLED) == 0 ? TRUE : FALSE;
 }
 
-BOOL SetWindowExtra(HWND window, WindowExtraSlot slot, std::unique_ptr<WindowExtra> extra) {
-  auto index = static_cast<size_t>(slot);
-  if (index >= static_cast<size_t>(WindowExtraSlot::kCount)) return FALSE;
-  WindowSystem& system = WindowSystem::Get();
-  std::unique_lock lock(system.mutex_);
+BOOL SetWindowExtra(HWND window, std::type_index owner, std::unique_ptr<WindowExtra> extra) {
+  LockedWindowSystem system;
   WindowRecord* record = system.FindOrFail(window);
   if (record == nullptr) return FALSE;
-  std::swap(record->extras[index], extra);
-  lock.unlock();
+  auto& extras = record->extras;
+  auto it = std::find_if(extras.begin(), extras.end(),
+                         [owner](const auto& entry) { return entry.first == owner; });
+  if (it != extras.end()) {
+    std::swap(it->second, extra);
+    if (it->second == nullptr) extras.erase(it);
+  } else if (extra != nullptr) {
+    extras.emplace_back(owner, std::move(extra));
+  }
+  system.Unlock();
   extra.reset();  // the replaced one, deleted without the lock
   return TRUE;
 }
 
-WindowExtra* GetWindowExtra(HWND window, WindowExtraSlot slot) {
-  auto index = static_cast<size_t>(slot);
-  if (index >= static_cast<size_t>(WindowExtraSlot::kCount)) return nullptr;
-  WindowSystem& system = WindowSystem::Get();
-  std::lock_guard lock(system.mutex_);
+WindowExtra* GetWindowExtra(HWND window, std::type_index owner) {
+  LockedWindowSystem system;
   WindowRecord* record = system.Find(window);
-  return record != nullptr ? record->extras[index].get() : nullptr;
+  if (record == nullptr) return nullptr;
+  for (const auto& [key, extra] : record->extras) {
+    if (key == owner) return extra.get();
+  }
+  return nullptr;
 }
 
 LRESULT CallWindowProc(WNDPROC proc, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

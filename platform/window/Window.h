@@ -12,6 +12,7 @@
 #pragma once
 
 #include <memory>
+#include <typeindex>
 #include <string>
 
 #include "platform/base/Types.h"
@@ -244,15 +245,16 @@ LRESULT CallWindowProc(WNDPROC proc, HWND window, UINT message, WPARAM wParam, L
 // message; DefWindowProc calls it for that message. Null removes it.
 void SetDefaultMessageHandler(UINT message, WNDPROC handler);
 
-// Data another layer keeps per window (a drawing surface, a control's state).
-// The window owns it and deletes it after WM_NCDESTROY; the pointer that
-// GetWindowExtra returns stays valid until then or until it is replaced.
+// Data another layer keeps per window (a drawing surface, a control's state),
+// one piece per owner: the type that owns the data, usually the layer's base
+// class of it (typeid(ControlState)). The window owns it and deletes it after
+// WM_NCDESTROY; the pointer that GetWindowExtra returns stays valid until then
+// or until it is replaced. A null extra removes the owner's piece.
 class WindowExtra {
  public:
   virtual ~WindowExtra() = default;
 };
-enum class WindowExtraSlot : int { kDrawing, kControl, kFramework, kShell, kIme, kHost, kCount };
-BOOL SetWindowExtra(HWND window, WindowExtraSlot slot, std::unique_ptr<WindowExtra> extra);
-WindowExtra* GetWindowExtra(HWND window, WindowExtraSlot slot);
+BOOL SetWindowExtra(HWND window, std::type_index owner, std::unique_ptr<WindowExtra> extra);
+WindowExtra* GetWindowExtra(HWND window, std::type_index owner);
 
 }  // namespace ce

@@ -8,7 +8,7 @@
 namespace ce {
 
 using detail::WindowClassRecord;
-using detail::WindowSystem;
+using detail::LockedWindowSystem;
 
 namespace detail {
 
@@ -27,10 +27,10 @@ namespace {
 
 bool IsAtom(LPCWSTR name) { return reinterpret_cast<uintptr_t>(name) < 0x10000; }
 
-// Requires the lock.
-std::shared_ptr<WindowClassRecord> FindClass(WindowSystem& system, LPCWSTR name) {
+std::shared_ptr<WindowClassRecord> FindClass(LockedWindowSystem& system, LPCWSTR name)
+    REQUIRES(detail::windowSystemMutex) {
   if (name == nullptr) return nullptr;
-  for (auto& record : system.classes_) {
+  for (auto& record : system.Classes()) {
     if (IsAtom(name) ? record->atom == static_cast<ATOM>(reinterpret_cast<uintptr_t>(name))
                      : detail::SameClassName(record->name, name)) {
       return record;
@@ -43,8 +43,8 @@ std::shared_ptr<WindowClassRecord> FindClass(WindowSystem& system, LPCWSTR name)
 
 namespace detail {
 
-std::shared_ptr<WindowClassRecord> FindClassLocked(LPCWSTR name) {
-  return FindClass(WindowSystem::Get(), name);
+std::shared_ptr<WindowClassRecord> FindClassLocked(LockedWindowSystem& system, LPCWSTR name) {
+  return FindClass(system, name);
 }
 
 }  // namespace detail
@@ -56,29 +56,28 @@ ATOM RegisterClass(const WNDCLASS* wndClass) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return 0;
   }
-  WindowSystem& system = WindowSystem::Get();
-  std::lock_guard lock(system.mutex_);
+  LockedWindowSystem system;
   if (FindClass(system, wndClass->lpszClassName)) {
     SetLastError(ERROR_CLASS_ALREADY_EXISTS);
     return 0;
   }
-  if (system.nextAtom_ == 0xFFFF) {
+  ATOM atom = system.TakeAtom();
+  if (atom == 0) {
     SetLastError(ERROR_NOT_ENOUGH_MEMORY);
     return 0;
   }
   auto record = std::make_shared<WindowClassRecord>();
-  record->atom = system.nextAtom_++;
+  record->atom = atom;
   record->name = wndClass->lpszClassName;
   record->wndClass = *wndClass;
   record->wndClass.lpszClassName = record->name.c_str();
   record->wndClass.lpszMenuName = nullptr;
-  system.classes_.push_back(record);
+  system.Classes().push_back(record);
   return record->atom;
 }
 
 BOOL UnregisterClass(LPCWSTR className, HINSTANCE /*instance*/) {
-  WindowSystem& system = WindowSystem::Get();
-  std::lock_guard lock(system.mutex_);
+  LockedWindowSystem system;
   auto record = FindClass(system, className);
   if (!record) {
     SetLastError(ERROR_CANNOT_FIND_WND_CLASS);
@@ -88,14 +87,13 @@ BOOL UnregisterClass(LPCWSTR className, HINSTANCE /*instance*/) {
     SetLastError(ERROR_CLASS_HAS_WINDOWS);
     return FALSE;
   }
-  auto& classes = system.classes_;
+  auto& classes = system.Classes();
   classes.erase(std::remove(classes.begin(), classes.end(), record), classes.end());
   return TRUE;
 }
 
 BOOL GetClassInfo(HINSTANCE /*instance*/, LPCWSTR className, WNDCLASS* wndClass) {
-  WindowSystem& system = WindowSystem::Get();
-  std::lock_guard lock(system.mutex_);
+  LockedWindowSystem system;
   auto record = FindClass(system, className);
   if (!record || wndClass == nullptr) {
     SetLastError(ERROR_CANNOT_FIND_WND_CLASS);

@@ -9,7 +9,7 @@ namespace ce {
 
 using detail::kNoDeadline;
 using detail::WindowRecord;
-using detail::WindowSystem;
+using detail::LockedWindowSystem;
 
 namespace {
 
@@ -19,8 +19,9 @@ LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
                                      &delivered);
 }
 
-// Screen position of the window's top-left corner; requires the lock.
-POINT ScreenOrigin(WindowSystem& system, const WindowRecord& record) {
+// Screen position of the window's top-left corner.
+POINT ScreenOrigin(LockedWindowSystem& system, const WindowRecord& record)
+    REQUIRES(detail::windowSystemMutex) {
   POINT origin{record.rect.left, record.rect.top};
   for (WindowRecord* parent = system.Find(record.parent); parent != nullptr;
        parent = system.Find(parent->parent)) {
@@ -30,18 +31,20 @@ POINT ScreenOrigin(WindowSystem& system, const WindowRecord& record) {
   return origin;
 }
 
-// Marks the window and its descendants for painting; requires the lock.
-void InvalidateSubtree(WindowSystem& system, HWND window) {
+// Marks the window and its descendants for painting.
+void InvalidateSubtree(LockedWindowSystem& system, HWND window)
+    REQUIRES(detail::windowSystemMutex) {
   std::vector<HWND> subtree;
   system.CollectSubtree(window, &subtree);
   for (HWND member : subtree) system.AddUpdate(*system.Find(member), nullptr, true);
 }
 
 // Moves a window within its sibling list; topmost top-level windows stay
-// above the others. Requires the lock.
-void Restack(WindowSystem& system, WindowRecord& record, HWND insertAfter) {
+// above the others.
+void Restack(LockedWindowSystem& system, WindowRecord& record, HWND insertAfter)
+    REQUIRES(detail::windowSystemMutex) {
   WindowRecord* parent = system.Find(record.parent);
-  std::vector<HWND>& siblings = parent != nullptr ? parent->children : system.topLevel_;
+  std::vector<HWND>& siblings = parent != nullptr ? parent->children : system.TopLevel();
   HWND window = record.handle;
   if (insertAfter == window) return;
   siblings.erase(std::remove(siblings.begin(), siblings.end(), window), siblings.end());
@@ -49,7 +52,7 @@ void Restack(WindowSystem& system, WindowRecord& record, HWND insertAfter) {
     if (insertAfter == HWND_TOPMOST) record.exStyle |= WS_EX_TOPMOST;
     if (insertAfter == HWND_NOTOPMOST) record.exStyle &= ~WS_EX_TOPMOST;
   }
-  auto firstNonTopmost = [&] {
+  auto firstNonTopmost = [&]() REQUIRES(detail::windowSystemMutex) {
     auto at = siblings.begin();
     if (parent == nullptr) {
       while (at != siblings.end() && (system.Find(*at)->exStyle & WS_EX_TOPMOST) != 0) ++at;
@@ -72,7 +75,8 @@ void Restack(WindowSystem& system, WindowRecord& record, HWND insertAfter) {
   }
 }
 
-HWND Deepest(WindowSystem& system, HWND window, POINT screen) {
+HWND Deepest(LockedWindowSystem& system, HWND window, POINT screen)
+    REQUIRES(detail::windowSystemMutex) {
   WindowRecord* record = system.Find(window);
   POINT origin = ScreenOrigin(system, *record);
   POINT local{screen.x - origin.x, screen.y - origin.y};
@@ -90,12 +94,11 @@ HWND Deepest(WindowSystem& system, HWND window, POINT screen) {
 }  // namespace
 
 BOOL ShowWindow(HWND window, int command) {
-  WindowSystem& system = WindowSystem::Get();
   const bool show = command != SW_HIDE && command != SW_MINIMIZE;
   bool wasVisible;
   bool activate;
   {
-    std::lock_guard lock(system.mutex_);
+    LockedWindowSystem system;
     WindowRecord* record = system.Find(window);
     if (record == nullptr || record->destroying) {
       SetLastError(ERROR_INVALID_WINDOW_HANDLE);
@@ -107,7 +110,7 @@ BOOL ShowWindow(HWND window, int command) {
   }
   if (show != wasVisible) {
     Send(window, WM_SHOWWINDOW, show ? TRUE : FALSE, 0);
-    std::lock_guard lock(system.mutex_);
+    LockedWindowSystem system;
     WindowRecord* record = system.Find(window);
     if (record == nullptr) return wasVisible ? TRUE : FALSE;
     if (show) {
@@ -125,14 +128,12 @@ BOOL ShowWindow(HWND window, int command) {
 }
 
 BOOL IsWindowVisible(HWND window) {
-  WindowSystem& system = WindowSystem::Get();
-  std::lock_guard lock(system.mutex_);
-  return system.IsVisibleLocked(window) ? TRUE : FALSE;
+  LockedWindowSystem system;
+  return system.IsVisible(window) ? TRUE : FALSE;
 }
 
 BOOL GetWindowRect(HWND window, RECT* rect) {
-  WindowSystem& system = WindowSystem::Get();
-  std::lock_guard lock(system.mutex_);
+  LockedWindowSystem system;
   WindowRecord* record = system.Find(window);
   if (record == nullptr || rect == nullptr) {
     SetLastError(ERROR_INVALID_WINDOW_HANDLE);
@@ -145,8 +146,7 @@ BOOL GetWindowRect(HWND window, RECT* rect) {
 }
 
 BOOL GetClientRect(HWND window, RECT* rect) {
-  WindowSystem& system = WindowSystem::Get();
-  std::lock_guard lock(system.mutex_);
+  LockedWindowSystem system;
   WindowRecord* record = system.Find(window);
   if (record == nullptr || rect == nullptr) {
     SetLastError(ERROR_INVALID_WINDOW_HANDLE);
@@ -163,13 +163,12 @@ BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint) 
 
 BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int width, int height,
                   UINT flags) {
-  WindowSystem& system = WindowSystem::Get();
   bool moved = false;
   bool sized = false;
   bool topLevel;
   RECT now;
   {
-    std::lock_guard lock(system.mutex_);
+    LockedWindowSystem system;
     WindowRecord* record = system.Find(window);
     if (record == nullptr || record->destroying) {
       SetLastError(ERROR_INVALID_WINDOW_HANDLE);
@@ -220,8 +219,7 @@ BOOL BringWindowToTop(HWND window) {
 }
 
 BOOL ClientToScreen(HWND window, POINT* point) {
-  WindowSystem& system = WindowSystem::Get();
-  std::lock_guard lock(system.mutex_);
+  LockedWindowSystem system;
   WindowRecord* record = system.Find(window);
   if (record == nullptr || point == nullptr) return FALSE;
   POINT origin = ScreenOrigin(system, *record);
@@ -231,8 +229,7 @@ BOOL ClientToScreen(HWND window, POINT* point) {
 }
 
 BOOL ScreenToClient(HWND window, POINT* point) {
-  WindowSystem& system = WindowSystem::Get();
-  std::lock_guard lock(system.mutex_);
+  LockedWindowSystem system;
   WindowRecord* record = system.Find(window);
   if (record == nullptr || point == nullptr) return FALSE;
   POINT origin = ScreenOrigin(system, *record);
@@ -242,9 +239,8 @@ BOOL ScreenToClient(HWND window, POINT* point) {
 }
 
 HWND WindowFromPoint(POINT point) {
-  WindowSystem& system = WindowSystem::Get();
-  std::lock_guard lock(system.mutex_);
-  for (HWND top : system.topLevel_) {
+  LockedWindowSystem system;
+  for (HWND top : system.TopLevel()) {
     WindowRecord* record = system.Find(top);
     if (record == nullptr || record->destroying || (record->style & WS_VISIBLE) == 0 ||
         (record->style & WS_DISABLED) != 0) {

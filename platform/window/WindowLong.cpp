@@ -7,7 +7,7 @@
 namespace ce {
 
 using detail::WindowRecord;
-using detail::WindowSystem;
+using detail::LockedWindowSystem;
 
 namespace {
 
@@ -16,8 +16,7 @@ constexpr DWORD kErrorInvalidIndex = 1413;
 }  // namespace
 
 LONG_PTR GetWindowLongPtr(HWND window, int index) {
-  WindowSystem& system = WindowSystem::Get();
-  std::lock_guard lock(system.mutex_);
+  LockedWindowSystem system;
   WindowRecord* record = system.FindOrFail(window);
   if (record == nullptr) return 0;
   switch (index) {
@@ -44,8 +43,7 @@ LONG_PTR GetWindowLongPtr(HWND window, int index) {
 }
 
 LONG_PTR SetWindowLongPtr(HWND window, int index, LONG_PTR value) {
-  WindowSystem& system = WindowSystem::Get();
-  std::lock_guard lock(system.mutex_);
+  LockedWindowSystem system;
   WindowRecord* record = system.FindOrFail(window);
   if (record == nullptr) return 0;
   LONG_PTR old;
@@ -91,8 +89,7 @@ namespace {
 // Reads the 32-bit value at a byte offset of the window's extra bytes and,
 // when newValue is given, replaces it; returns the value read (0 on failure).
 LONG ExchangeExtraLong(HWND window, int index, const LONG* newValue) {
-  WindowSystem& system = WindowSystem::Get();
-  std::lock_guard lock(system.mutex_);
+  LockedWindowSystem system;
   WindowRecord* record = system.FindOrFail(window);
   if (record == nullptr) return 0;
   if (static_cast<size_t>(index) + sizeof(LONG) > record->extraBytes.size()) {
@@ -123,8 +120,7 @@ LONG SetWindowLong(HWND window, int index, LONG value) {
 }
 
 LONG_PTR GetClassLongPtr(HWND window, int index) {
-  WindowSystem& system = WindowSystem::Get();
-  std::lock_guard lock(system.mutex_);
+  LockedWindowSystem system;
   WindowRecord* record = system.FindOrFail(window);
   if (record == nullptr) return 0;
   const WNDCLASS& wndClass = record->windowClass->wndClass;

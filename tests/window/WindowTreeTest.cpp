@@ -250,9 +250,9 @@ TEST_F(WindowTreeTest, ExtrasAndSubclassingLiveWithTheWindow) {
     if (m == WM_USER) return LRESULT{1};
     return DefWindowProc(w, m, wp, lp);
   });
-  SetWindowExtra(*window, WindowExtraSlot::kDrawing, std::make_unique<Surface>(&log));
-  EXPECT_NE(GetWindowExtra(*window, WindowExtraSlot::kDrawing), nullptr);
-  EXPECT_EQ(GetWindowExtra(*window, WindowExtraSlot::kControl), nullptr);
+  SetWindowExtra(*window, typeid(Surface), std::make_unique<Surface>(&log));
+  EXPECT_NE(GetWindowExtra(*window, typeid(Surface)), nullptr);
+  EXPECT_EQ(GetWindowExtra(*window, typeid(WindowExtra)), nullptr);
 
   static WNDPROC original;
   original = reinterpret_cast<WNDPROC>(

@@ -11,7 +11,7 @@
 
 namespace ce::detail {
 
-// The state every control keeps in its kControl window extra.
+// The state every control keeps as its window extra (owner ControlState).
 class ControlState : public WindowExtra {
  public:
   HFONT font = nullptr;  // from WM_SETFONT; the caller keeps it
@@ -19,7 +19,7 @@ class ControlState : public WindowExtra {
 
 template <typename T>
 T* StateOf(HWND window) {
-  return dynamic_cast<T*>(GetWindowExtra(window, WindowExtraSlot::kControl));
+  return dynamic_cast<T*>(GetWindowExtra(window, typeid(ControlState)));
 }
 
 // Creates the state on WM_NCCREATE; false when it cannot be stored.
@@ -27,7 +27,7 @@ template <typename T>
 T* CreateState(HWND window) {
   auto state = std::make_unique<T>();
   T* raw = state.get();
-  if (!SetWindowExtra(window, WindowExtraSlot::kControl, std::move(state))) return nullptr;
+  if (!SetWindowExtra(window, typeid(ControlState), std::move(state))) return nullptr;
   return raw;
 }
 

@@ -42,8 +42,12 @@ std::vector<SoftKey> MenuBarKeysOf(HMENU menu);
 // without keys or another index.
 int SoftKeyPosition(const std::vector<SoftKey>& keys, int softKey);
 
-// Kept in the kShell slot of every menu bar window.
-class MenuBarState final : public WindowExtra {
+// The shell's window extra: one per window, whichever kind it is. Every
+// kind is stored under this owner.
+class ShellState : public WindowExtra {};
+
+// The shell's extra of every menu bar window.
+class MenuBarState final : public ShellState {
  public:
   ~MenuBarState() override;
   HWND commandTarget = nullptr;  // hwndParent of the creation
@@ -56,9 +60,9 @@ class MenuBarState final : public WindowExtra {
 };
 MenuBarState* MenuBarStateOf(HWND window);
 
-// Kept in the kShell slot of program windows the shell was asked about.
+// The shell's extra of program windows the shell was asked about.
 enum class FullScreenKind { kNone, kAboveMenuBar, kToBottom };
-class WindowShellState final : public WindowExtra {
+class WindowShellState final : public ShellState {
  public:
   FullScreenKind fullScreen = FullScreenKind::kNone;
   bool hideTitleBar = false;
