@@ -1,5 +1,6 @@
 // The list view class: items, selection, input and notifications.
 #include <algorithm>
+#include <optional>
 
 #include "platform/controls/CommonControls.h"
 #include "platform/controls/detail/ControlClasses.h"
@@ -10,6 +11,10 @@
 namespace ce::detail {
 
 namespace {
+
+// Room beside the widest text when a column is fitted to its texts, in
+// pixels.
+constexpr int kColumnFitPaddingPx = 12;
 
 bool SingleSelection(HWND list) { return (GetWindowLong(list, GWL_STYLE) & LVS_SINGLESEL) != 0; }
 
@@ -323,7 +328,11 @@ void OnKeyDown(HWND list, ListViewState* state, WPARAM key) {
   SelectOnly(list, state, ClampInt(target, 0, Count(state) - 1));
 }
 
-LRESULT OnMessage(HWND list, ListViewState* state, UINT message, WPARAM wParam, LPARAM lParam) {
+// The answer to a list view message of the item group, or nothing when the
+// message belongs to another group: any LRESULT is a valid answer (a stored
+// selection mark may be -2), so "not mine" cannot be a number.
+std::optional<LRESULT> OnMessage(HWND list, ListViewState* state, UINT message, WPARAM wParam,
+                                 LPARAM lParam) {
   auto index = static_cast<int>(static_cast<intptr_t>(wParam));
   switch (message) {
     case LVM_INSERTITEM:
@@ -434,11 +443,12 @@ LRESULT OnMessage(HWND list, ListViewState* state, UINT message, WPARAM wParam, 
       InvalidateRect(list, nullptr, TRUE);
       return TRUE;
     default:
-      return -2;  // not a list view message of this group
+      return std::nullopt;
   }
 }
 
-LRESULT OnColumnMessage(HWND list, ListViewState* state, UINT message, WPARAM wParam, LPARAM lParam) {
+std::optional<LRESULT> OnColumnMessage(HWND list, ListViewState* state, UINT message,
+                                       WPARAM wParam, LPARAM lParam) {
   auto index = static_cast<int>(static_cast<intptr_t>(wParam));
   int count = static_cast<int>(state->columns.size());
   switch (message) {
@@ -488,7 +498,7 @@ LRESULT OnColumnMessage(HWND list, ListViewState* state, UINT message, WPARAM wP
           if (index >= static_cast<int>(item.texts.size())) continue;
           SIZE size;
           GetTextExtentPoint32(dc, item.texts[index].c_str(), static_cast<int>(item.texts[index].size()), &size);
-          width = std::max<int>(width, size.cx + 12);
+          width = std::max<int>(width, size.cx + kColumnFitPaddingPx);
         }
         DeleteDC(dc);
       }
@@ -500,15 +510,15 @@ LRESULT OnColumnMessage(HWND list, ListViewState* state, UINT message, WPARAM wP
       if (index < 0 || index >= count) return 0;
       return state->columns[index].width;
     default:
-      return -2;
+      return std::nullopt;
   }
 }
 
 LRESULT HandleMessage(HWND list, ListViewState* state, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message >= LVM_FIRST && message < LVM_FIRST + 0x100) {
-    LRESULT result = OnMessage(list, state, message, wParam, lParam);
-    if (result == -2) result = OnColumnMessage(list, state, message, wParam, lParam);
-    return result == -2 ? 0 : result;
+    std::optional<LRESULT> result = OnMessage(list, state, message, wParam, lParam);
+    if (!result) result = OnColumnMessage(list, state, message, wParam, lParam);
+    return result.value_or(0);
   }
   switch (message) {
     case WM_DESTROY:

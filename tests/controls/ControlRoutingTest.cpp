@@ -191,6 +191,18 @@ TEST_F(ControlRoutingTest, ListSelectionHitTestAndSelectAll) {
   EXPECT_EQ(top + page - 1, 19);
 }
 
+// A stored mark comes back as it was, -2 included (no answer of the control
+// may double as "not a message of this group").
+TEST_F(ControlRoutingTest, SelectionMarkKeepsAnyValue) {
+  HWND list = MakeList(parent_, 3);
+  auto previous = static_cast<int>(SendMessage(list, LVM_GETSELECTIONMARK, 0, 0));
+  for (int mark : {2, -2, 0, -2, -1}) {
+    EXPECT_EQ(SendMessage(list, LVM_SETSELECTIONMARK, 0, mark), previous) << mark;
+    EXPECT_EQ(SendMessage(list, LVM_GETSELECTIONMARK, 0, 0), mark);
+    previous = mark;
+  }
+}
+
 // An owner window that records the item data of every row its lists report
 // as deleted.
 std::unique_ptr<TestWindow> DeletionRecorder(std::vector<LPARAM>* deleted) {
