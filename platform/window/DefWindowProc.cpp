@@ -10,8 +10,8 @@
 
 namespace ce {
 
-using detail::WindowRecord;
 using detail::LockedWindowSystem;
+using detail::WindowRecord;
 
 namespace {
 

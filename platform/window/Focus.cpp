@@ -10,9 +10,9 @@
 
 namespace ce {
 
-using detail::kNoDeadline;
-using detail::WindowRecord;
 using detail::LockedWindowSystem;
+using detail::WindowRecord;
+using detail::kNoDeadline;
 
 namespace {
 

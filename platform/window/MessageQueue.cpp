@@ -11,12 +11,12 @@
 
 namespace ce {
 
-using detail::kNoDeadline;
+using detail::LockedWindowSystem;
 using detail::SentMessage;
 using detail::ThreadQueue;
 using detail::TimerEntry;
 using detail::WindowRecord;
-using detail::LockedWindowSystem;
+using detail::kNoDeadline;
 
 namespace {
 

@@ -4,8 +4,8 @@
 
 namespace ce {
 
-using detail::WindowRecord;
 using detail::LockedWindowSystem;
+using detail::WindowRecord;
 
 INT_PTR RunModalLoop(HWND window, const std::function<bool(MSG&)>& filter) {
   {

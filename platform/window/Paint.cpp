@@ -8,8 +8,8 @@
 
 namespace ce {
 
-using detail::WindowRecord;
 using detail::LockedWindowSystem;
+using detail::WindowRecord;
 
 BOOL InvalidateRect(HWND window, const RECT* rect, BOOL erase) {
   LockedWindowSystem system;

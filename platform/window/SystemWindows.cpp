@@ -12,10 +12,10 @@
 namespace ce {
 
 using detail::DeviceWindowTable;
+using detail::LockedWindowSystem;
 using detail::PeerLink;
 using detail::PublishedWindow;
 using detail::WindowRecord;
-using detail::LockedWindowSystem;
 
 namespace {
 

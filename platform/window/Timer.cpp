@@ -9,10 +9,10 @@
 
 namespace ce {
 
+using detail::LockedWindowSystem;
 using detail::ThreadQueue;
 using detail::TimerEntry;
 using detail::WindowRecord;
-using detail::LockedWindowSystem;
 
 UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT periodMs, TIMERPROC proc) {
   LockedWindowSystem system;

@@ -7,8 +7,8 @@
 
 namespace ce {
 
-using detail::WindowClassRecord;
 using detail::LockedWindowSystem;
+using detail::WindowClassRecord;
 
 namespace detail {
 
