@@ -1,5 +1,6 @@
-// Message boxes. Until the drawing layer shows them on screen, a box goes to
-// a pluggable handler that decides the answer; tests install a scripted user.
+// Message boxes. A box goes to the handler installed for the process, which
+// decides the answer: the device screen installs the drawn boxes of the
+// control layer (InstallDrawnMessageBoxes), tests a scripted user.
 #pragma once
 
 #include <functional>

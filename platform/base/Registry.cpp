@@ -6,10 +6,10 @@
 #include <mutex>
 
 #include "platform/base/DeviceRoot.h"
-#include "platform/base/RegistryHandleTable.h"
-#include "platform/base/RegistryHive.h"
-#include "platform/base/RegistryName.h"
 #include "platform/base/detail/Hive.h"
+#include "platform/base/detail/RegistryHandleTable.h"
+#include "platform/base/detail/RegistryHive.h"
+#include "platform/base/detail/RegistryName.h"
 
 namespace ce {
 namespace {

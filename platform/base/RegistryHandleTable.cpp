@@ -1,4 +1,4 @@
-#include "platform/base/RegistryHandleTable.h"
+#include "platform/base/detail/RegistryHandleTable.h"
 
 namespace ce {
 

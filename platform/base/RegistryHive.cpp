@@ -1,4 +1,4 @@
-#include "platform/base/RegistryHive.h"
+#include "platform/base/detail/RegistryHive.h"
 
 #include <chrono>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "platform/base/RegistryName.h"
+#include "platform/base/detail/RegistryName.h"
 
 #include <locale.h>
 #include <wctype.h>

@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "platform/base/CodePage.h"
-#include "platform/base/Registry.h"
-#include "platform/base/RegistryName.h"
 #include "platform/base/DeviceRoot.h"
+#include "platform/base/Registry.h"
+#include "platform/base/detail/RegistryName.h"
 #include "platform/tools/Cedev.h"
 
 namespace ce::tools {

@@ -1,10 +1,9 @@
-// First: the C library's RAND_MAX macro would break the header's constant.
-#include "platform/base/Random.h"
 #include <gtest/gtest.h>
 
 #include <functional>
 
 #include "platform/base/DeviceFile.h"
+#include "platform/base/Random.h"
 #include "platform/base/Registry.h"
 #include "platform/testing/TestSupport.h"
 #include "tests/support/LocalTime.h"

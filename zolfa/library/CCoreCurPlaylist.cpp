@@ -1,10 +1,9 @@
-// First: the C library's RAND_MAX macro would break the header's constant.
-#include "platform/base/Random.h"
 #include "zolfa/library/CCoreCurPlaylist.h"
 
 #include <exception>
 
 #include "platform/base/DeviceFile.h"
+#include "platform/base/Random.h"
 #include "zolfa/app/AppendLog.h"
 #include "zolfa/app/ZolfaPaths.h"
 #include "zolfa/library/AtomicFile.h"

@@ -3,7 +3,7 @@
 //
 // The strip holds three frames of equal width side by side: 0 normal, 1
 // touched (or the alternate look, such as muted), 2 pressed. In repeat mode
-// a held button sends its parent a click after 1100 ms and then every
+// a held button sends its parent a click after kRepeatDelayMs and then every
 // repeat period, besides the ordinary click on release.
 #pragma once
 

@@ -20,8 +20,8 @@
 #include <vector>
 
 #include "platform/base/Registry.h"
-#include "platform/base/RegistryName.h"
-#include "platform/base/RegistryStatement.h"
+#include "platform/base/detail/RegistryName.h"
+#include "platform/base/detail/RegistryStatement.h"
 
 namespace ce {
 
