@@ -17,16 +17,16 @@
 
 #include "platform/base/CodePage.h"
 #include "platform/testing/TestSupport.h"
-#include "tests/server/ServerProcess.h"
 #include "tests/support/CurPlaylistBytes.h"
 #include "tests/support/ProgramRun.h"
+#include "tests/support/ServerProcess.h"
 #include "tests/support/ServiceHosts.h"
 #include "zolfa/app/CRegString.h"
 #include "zolfa/app/ZolfaPaths.h"
 
 namespace {
 
-using zolfa_server_test::ServerProcess;
+using test_support::ServerProcess;
 
 constexpr const char16_t* kCurPlayList = test_support::kCurPlayListPath;
 constexpr char16_t kPersonalDb[] = u"\\Program Files\\Zolfa\\personal.db";
