@@ -10,33 +10,14 @@
 #include "platform/media/ScriptedMediaPlayer.h"
 #include "platform/testing/TestSupport.h"
 #include "platform/testing/WindowTesting.h"
+#include "tests/support/QuietScreenCore.h"
 #include "zolfa/library/CDlgCurPlaylist.h"
 #include "zolfa/library/CurPlaylistMessages.h"
 #include "zolfa/playback/DisplayModeMenu.h"
 
 namespace {
 
-class QuietCore : public zolfa::IScreenCore,
-                  public zolfa::ICurPlaylistCore,
-                  public zolfa::IPlayerCore {
- public:
-  int32_t PlayState() const override { return 0; }
-  void SetPlayState(int32_t) override {}
-  void RequestScreen(int32_t) override {}
-  void Logout() override {}
-  bool PlaySong(ce::HWND, std::u16string_view) override { return false; }
-  void AddItemsToPlaylist(const std::vector<zolfa::FeedItem>&, bool, bool) override {}
-  void AddItemToPlaylist(const zolfa::FeedItem&, bool) override {}
-  void SaveAsPersonalPlaylist(std::u16string_view, const std::vector<zolfa::FeedItem>&) override {}
-  void SelectScreen(int32_t) override {}
-  bool OnCommand(uint32_t) override { return false; }
-  int32_t CurrentTab() const override { return 0; }
-  int32_t NowPlayingIndex() const override { return -1; }
-  std::u16string NowPlayingLink() const override { return {}; }
-  void ScreenWindowClosing(ce::HWND) override {}
-  void SetNowPlayingFile(std::u16string_view) override {}
-  void SetNowPlayingIndex(int32_t) override {}
-};
+using QuietCore = test_support::QuietScreenCore;
 
 bool Shown(ce::HWND window) {
   return (ce::GetWindowLong(window, ce::GWL_STYLE) & ce::WS_VISIBLE) != 0;

@@ -14,6 +14,7 @@
 #include "platform/testing/TestSupport.h"
 #include "platform/testing/WindowTesting.h"
 #include "platform/window/Message.h"
+#include "tests/support/QuietScreenCore.h"
 #include "zolfa/library/CDlgCurPlaylist.h"
 #include "zolfa/playback/CWMPHostMessages.h"
 #include "zolfa/playback/PlaySongRequest.h"
@@ -82,22 +83,8 @@ TEST(PlayerTextTest, PositionsAndTheConnectingDots) {
 
 // The core controller as the screens see it: it records the ticket
 // requests and keeps the play state as the real one does.
-class RecordingCore : public zolfa::IScreenCore,
-                      public zolfa::ICurPlaylistCore,
-                      public zolfa::IPlayerCore {
+class RecordingCore : public test_support::QuietScreenCore {
  public:
-  void AddItemsToPlaylist(const std::vector<zolfa::FeedItem>&, bool, bool) override {}
-  void AddItemToPlaylist(const zolfa::FeedItem&, bool) override {}
-  void SaveAsPersonalPlaylist(std::u16string_view, const std::vector<zolfa::FeedItem>&) override {}
-  void SelectScreen(int32_t) override {}
-  bool OnCommand(uint32_t) override { return false; }
-  int32_t CurrentTab() const override { return 0; }
-  int32_t NowPlayingIndex() const override { return -1; }
-  std::u16string NowPlayingLink() const override { return {}; }
-  void ScreenWindowClosing(ce::HWND) override {}
-  void SetNowPlayingFile(std::u16string_view) override {}
-  void SetNowPlayingIndex(int32_t) override {}
-
   int32_t PlayState() const override { return playState; }
   void SetPlayState(int32_t state) override { playState = state >= 0 && state <= 3 ? state : 0; }
   void RequestScreen(int32_t screen) override { requestedScreen = screen; }
